@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "common/constants.hpp"
+
+// Rows are tests, columns faults: 1 = the test detects the fault.
+using FaultMatrix = std::array<std::array<std::int32_t, N_FAULTS>, N_TESTS>;
+
+// Rows are the test an ant stands on, columns the candidate next test.
+using CostTable = std::array<std::array<float, N_TESTS>, N_TESTS>;
+
+// The suite's known faults; fault 4 is found by test 1 alone.
+inline constexpr FaultMatrix faultMatrix{{
+    {1, 0, 0, 1, 0},
+    {0, 1, 0, 0, 1},
+    {1, 1, 1, 0, 0},
+    {0, 1, 0, 0, 1},
+    {1, 0, 1, 0, 1},
+}};
+
+// How long each test runs.
+inline constexpr std::array<float, N_TESTS> execTime{4.0F, 2.0F, 1.0F, 3.0F, 2.0F};
+
+// Adds each test's execution time into its column of every row of `cost`, once at start-up, and
+// returns the cost of the reference cycle 1 -> 2 -> 3 -> 4 -> 5 -> 1.
+float prepareCosts(CostTable& cost);
