@@ -1,0 +1,27 @@
+#include "tests/scripted_random.hpp"
+
+#include <gtest/gtest.h>
+
+#include "common/random_source.hpp"
+
+namespace {
+std::vector<std::int32_t> script;
+std::size_t taken = 0;
+}  // namespace
+
+void scriptDraws(std::vector<std::int32_t> draws) {
+    script = std::move(draws);
+    taken = 0;
+}
+
+std::size_t drawsTaken() {
+    return taken;
+}
+
+std::int32_t nextRandom(RandomSource& /*random*/) {
+    if (taken == script.size()) {
+        ADD_FAILURE() << "the colony drew more numbers than the test scripted";
+        return 0;
+    }
+    return script[taken++];
+}
