@@ -1,0 +1,40 @@
+#include "colony/report.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+void printInitialLine(float score) {
+    std::printf("initial APFD=%f \n", static_cast<double>(score));
+}
+
+void printIterationLine(std::int32_t iteration, float score) {
+    std::printf("\n Iteration=%d, APFD = %f", static_cast<int>(iteration),
+                static_cast<double>(score));
+}
+
+void printFinalSolution(const Tour& tour) {
+    std::printf("\n Final solution: \n");
+    printSolution(tour);
+}
+
+void printSolution(const Tour& tour) {
+    std::printf(":");
+    for (const std::int32_t test : tour) {
+        std::printf("%d - ", static_cast<int>(test + 1));
+    }
+}
+
+bool finishReport() {
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
+        return true;
+    }
+    const int cause = errno;
+    std::fprintf(stderr, "antorder: the report could not be written to standard output: %s\n",
+                 std::strerror(cause));
+    return false;
+}
+
+void waitForKey() {
+    static_cast<void>(std::getchar());
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "model/score.hpp"
+
+// The console report, written to standard output; scores print with six decimals.
+
+// The score of the suite in its given order, on the report's first line.
+void printInitialLine(float score);
+
+// One iteration's best score; each such line begins with its own newline.
+void printIterationLine(std::int32_t iteration, float score);
+
+// The heading of the final solution, then the tour.
+void printFinalSolution(const Tour& tour);
+
+// A tour's six tests, 1-based, each followed by " - ", with no newline at the end.
+void printSolution(const Tour& tour);
+
+// Flushes the report. When any of it could not be written, says why on standard error and
+// returns false.
+bool finishReport();
+
+// Keeps the console open until the user presses Enter; end of input ends the wait as well.
+void waitForKey();
