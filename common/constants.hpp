@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
 
 // Every number of the search is built in: the instance's size, the colony, its schedule and seed.
@@ -21,3 +22,7 @@ inline constexpr float RAND_LIMIT = 32767.0F;
 
 // Each ant starts on a test no other ant starts on, so there can be no more ants than tests.
 static_assert(N_ANTS <= N_TESTS, "every ant needs a start test of its own");
+
+// Every single-precision step of the search must round to single precision; a target that
+// evaluates float arithmetic in a wider format (x87) would print another report.
+static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in float");
