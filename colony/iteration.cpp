@@ -50,7 +50,8 @@ void constructionPass(ColonyState& colony, const CostTable& cost, RandomSource& 
                       std::int32_t step) {
     for (std::int32_t k = 0; k < N_ANTS; ++k) {
         if (hasUnvisited(colony, k)) {
-            const std::int32_t next = chooseNextTest(colony, cost, random, k, colony.tour[k][step - 1]);
+            const std::int32_t next =
+                chooseNextTest(colony, cost, random, k, colony.tour[k][step - 1]);
             colony.tour[k][step] = next;
             takeTest(colony, k, next);
         } else {

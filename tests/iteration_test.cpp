@@ -14,8 +14,12 @@ struct Colony {
     CostTable cost{};
     ColonyState state{};
     RandomSource random{};
-    Colony() { initColony(state, prepareCosts(cost)); }
-    float iterate() { return runIteration(state, cost, random); }
+    Colony() {
+        initColony(state, prepareCosts(cost));
+    }
+    float iterate() {
+        return runIteration(state, cost, random);
+    }
 };
 
 // Start draws 0..4, so ant k starts on test k, then twenty construction draws of `draw`.
@@ -35,13 +39,21 @@ struct FirstIterationCase {
 TEST(RunIteration, WorkedFirstIterationsBuildSelectAndReinforce) {
     const std::vector<FirstIterationCase> cases{
         {0,  // every move exploits: the cheapest test left
-         {{{0, 2, 1, 4, 3, 0}, {1, 2, 4, 3, 0, 1}, {2, 1, 4, 3, 0, 2}, {3, 2, 1, 4, 0, 3},
+         {{{0, 2, 1, 4, 3, 0},
+           {1, 2, 4, 3, 0, 1},
+           {2, 1, 4, 3, 0, 2},
+           {3, 2, 1, 4, 0, 3},
            {4, 2, 1, 3, 0, 4}}},
-         1, 1.7424637F},
+         1,
+         1.7424637F},
         {20000,  // every move explores: the most new faults
-         {{{0, 1, 2, 3, 4, 0}, {1, 0, 2, 3, 4, 1}, {2, 0, 1, 3, 4, 2}, {3, 0, 2, 1, 4, 3},
+         {{{0, 1, 2, 3, 4, 0},
+           {1, 0, 2, 3, 4, 1},
+           {2, 0, 1, 3, 4, 2},
+           {3, 0, 2, 1, 4, 3},
            {4, 0, 1, 2, 3, 4}}},
-         0, 1.4848149F},
+         0,
+         1.4848149F},
     };
     for (const FirstIterationCase& c : cases) {
         Colony colony;

@@ -36,11 +36,14 @@ TEST(OrderScore, AllOrdersFallIntoSixClasses) {
             EXPECT_LE(orderScore(order), 0.5F) << "test 1 last finds fault 4 last";
         }
     } while (std::next_permutation(order.begin(), order.end()));
-    EXPECT_EQ(counts, (std::map<std::string, int>{{"0.380000", 4}, {"0.420000", 8},
-                                                  {"0.460000", 8}, {"0.500000", 28},
-                                                  {"0.540000", 48}, {"0.580000", 24}}));
-    EXPECT_EQ(worst, (std::set<Order>{{1, 3, 2, 4, 0}, {1, 3, 4, 2, 0}, {3, 1, 2, 4, 0},
-                                      {3, 1, 4, 2, 0}}));
+    EXPECT_EQ(counts, (std::map<std::string, int>{{"0.380000", 4},
+                                                  {"0.420000", 8},
+                                                  {"0.460000", 8},
+                                                  {"0.500000", 28},
+                                                  {"0.540000", 48},
+                                                  {"0.580000", 24}}));
+    EXPECT_EQ(worst, (std::set<Order>{
+                         {1, 3, 2, 4, 0}, {1, 3, 4, 2, 0}, {3, 1, 2, 4, 0}, {3, 1, 4, 2, 0}}));
 }
 
 TEST(SelectBestAnt, KeepsTheFirstTourWithTheSmallestScore) {

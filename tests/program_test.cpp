@@ -50,7 +50,8 @@ TEST(Program, PrintsTheRecordedReportAndEndsAtEndOfInput) {
 
     std::string iterations;
     for (int it = 1; it <= N_ITERATIONS; ++it) {
-        iterations += "\n Iteration=" + std::to_string(it) + ", APFD = 0\\.(?:38|42|46|50|54|58)0000";
+        iterations +=
+            "\n Iteration=" + std::to_string(it) + ", APFD = 0\\.(?:38|42|46|50|54|58)0000";
     }
     const std::regex shape("initial APFD=0\\.540000 \n" + iterations +
                            "\n Final solution: \n:([1-5]) - ([1-5] - ){4}\\1 - ");
