@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -73,10 +74,10 @@ TEST(Program, FailsWithAMessageWhenTheReportCannotBeWritten) {
 }
 
 TEST(Program, ShowsTheWholeReportWhileWaitingForEnter) {
-    int input[2];
-    int output[2];
-    ASSERT_EQ(pipe(input), 0);
-    ASSERT_EQ(pipe(output), 0);
+    std::array<int, 2> input{};
+    std::array<int, 2> output{};
+    ASSERT_EQ(pipe(input.data()), 0);
+    ASSERT_EQ(pipe(output.data()), 0);
     const pid_t child = fork();
     if (child == 0) {
         dup2(input[0], STDIN_FILENO);
