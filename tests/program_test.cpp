@@ -64,10 +64,16 @@ TEST(Program, PrintsTheRecordedReportAndEndsAtEndOfInput) {
 }
 
 TEST(Program, FailsWithAMessageWhenTheReportCannotBeWritten) {
-    for (const auto& [redirect, cause] : {std::pair{">/dev/full", "No space left on device"},
-                                          std::pair{">&-", "Bad file descriptor"}}) {
-        const auto [message, status] = runShell(program + " </dev/null 2>&1 " + redirect);
-        EXPECT_EQ(status, 1) << redirect;
+    // Buffered, the failure shows at the final flush; unbuffered, every write fails at once and
+    // only the stream's error flag still tells at the end.
+    const std::string fullDevice = " </dev/null 2>&1 >/dev/full";
+    const std::string unbuffered = "stdbuf -o0 " + program;
+    for (const auto& [command, cause] :
+         {std::pair{program + fullDevice, "No space left on device"},
+          std::pair{program + " </dev/null 2>&1 >&-", "Bad file descriptor"},
+          std::pair{unbuffered + fullDevice, "No space left on device"}}) {
+        const auto [message, status] = runShell(command);
+        EXPECT_EQ(status, 1) << command;
         EXPECT_EQ(message.rfind("antorder: ", 0), 0U) << message;
         EXPECT_NE(message.find(cause), std::string::npos) << message;
     }
