@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Measures antorder side by side with its baselines in one run and prints ratios, each with its
+# spread over repetitions: the process against the minimal printf program, and the link-time
+# optimised build against the same build without it. Needs valgrind, Google Benchmark and
+# hyperfine (apt-get install valgrind libbenchmark-dev hyperfine).
+# Usage: bench/compare.sh [rounds]   (default 10)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=${1:-10}
+
+cmake --preset perf >/dev/null && cmake --build --preset perf >/dev/null
+cmake --preset perf -B build/perf-nolto -DCMAKE_INTERPROCEDURAL_OPTIMIZATION=OFF >/dev/null &&
+    cmake --build build/perf-nolto >/dev/null
+lto=build/perf
+nolto=build/perf-nolto
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# Instructions the whole process executes, as callgrind counts them.
+instructions() {
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" </dev/null 2>&1 >/dev/null |
+        sed -n 's/.*refs: *//p' | tr -d ,
+}
+
+# Peak resident memory of the process, in KiB.
+peak_memory() {
+    /usr/bin/time -f %M "$1" </dev/null 2>&1 >/dev/null
+}
+
+# Mean time of one benchmark in ns, on the first processor so that both builds share one core.
+bench_time() {
+    taskset -c 0 "$1/colony_bench" --benchmark_filter="^$2\$" --benchmark_format=csv 2>/dev/null |
+        awk -F, '/^"/ { print $3 }'
+}
+
+# Appends to file $1 the ratio of two measurements, taken one right after the other.
+ratio() {
+    awk -v a="$2" -v b="$3" 'BEGIN { printf "%.4f\n", a / b }' >>"$scratch/$1"
+}
+
+# Prints the median and the range of the ratios in file $1, under the label $2.
+summary() {
+    sort -n "$scratch/$1" | awk -v label="$2" '{ r[NR] = $1 }
+        END { printf "%-58s median %.3f, range %.3f to %.3f over %d rounds\n", label,
+                     (r[int((NR + 1) / 2)] + r[int(NR / 2) + 1]) / 2, r[1], r[NR], NR }'
+}
+
+for ((round = 0; round < rounds; ++round)); do
+    ratio process.instructions "$(instructions $lto/antorder)" "$(instructions $lto/minimal_report)"
+    ratio process.memory "$(peak_memory $lto/antorder)" "$(peak_memory $lto/minimal_report)"
+    ratio lto.instructions "$(instructions $lto/antorder)" "$(instructions $nolto/antorder)"
+    for benchmark in colonyIteration wholeSearch; do
+        ratio "lto.$benchmark" "$(bench_time $lto $benchmark)" "$(bench_time $nolto $benchmark)"
+    done
+done
+
+echo "antorder against the minimal printf program (the process, link-time optimised):"
+summary process.instructions "  instructions (callgrind)"
+summary process.memory "  peak resident memory"
+echo "  wall time (hyperfine, 1000 runs each, mean ± standard deviation):"
+hyperfine -N --warmup 50 --runs 1000 --style basic $lto/minimal_report $lto/antorder 2>/dev/null |
+    sed -n '/^Summary/,$ { /^Summary/d; s/^/  /p }'
+echo "link-time optimised against not (the same Release build otherwise):"
+summary lto.instructions "  instructions for the whole process (callgrind)"
+summary lto.colonyIteration "  one colony iteration (Google Benchmark, one core)"
+summary lto.wholeSearch "  set-up and 100 iterations (Google Benchmark, one core)"
