@@ -46,9 +46,10 @@ summary() {
 }
 
 for ((round = 0; round < rounds; ++round)); do
-    ratio process.instructions "$(instructions $lto/antorder)" "$(instructions $lto/minimal_report)"
+    antorder_instructions=$(instructions $lto/antorder)
+    ratio process.instructions "$antorder_instructions" "$(instructions $lto/minimal_report)"
     ratio process.memory "$(peak_memory $lto/antorder)" "$(peak_memory $lto/minimal_report)"
-    ratio lto.instructions "$(instructions $lto/antorder)" "$(instructions $nolto/antorder)"
+    ratio lto.instructions "$antorder_instructions" "$(instructions $nolto/antorder)"
     for benchmark in colonyIteration wholeSearch; do
         ratio "lto.$benchmark" "$(bench_time $lto $benchmark)" "$(bench_time $nolto $benchmark)"
     done

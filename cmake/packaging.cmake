@@ -12,7 +12,7 @@ set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-# The C and C++ runtime versions the program really needs, read off the binary by dpkg-shlibdeps.
+# The runtime libraries and versions the program really needs, read off it by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 # The source archive (`cpack --config CPackSourceConfig.cmake`) leaves out history and builds;
