@@ -1,5 +1,6 @@
 # CPack: a Debian package and a .tar.gz of what `cmake --install` installs, named after the
-# project's version; `cpack --preset release` builds both from the release build.
+# project's version, the system and the processor; `cpack --preset release` builds both from the
+# release build. cmake/package_settings.cmake adds what is decided at packing time.
 set(CPACK_PACKAGE_NAME antorder)
 set(CPACK_PACKAGE_CONTACT "antorder maintainers <maintainers@users.noreply.c-seed-b2678d6b.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "order a small regression suite with an ant-colony search")
@@ -9,11 +10,18 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "100 iterations keeps, then the last ordering kept. Its random source has\n"
     "a fixed seed, so every run prints the same report.")
 set(CPACK_GENERATOR DEB TGZ)
+set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_settings.cmake)
+# The time every packed file carries: the release's date.
+set(CPACK_ANTORDER_RELEASE_EPOCH ${ANTORDER_RELEASE_EPOCH})
+
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 # The runtime libraries and versions the program really needs, read off it by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The strip that cmake/debian_layout.cmake runs again to drop what Debian's policy leaves out.
+set(CPACK_ANTORDER_STRIP ${CMAKE_STRIP})
 
 # The source archive (`cpack --config CPackSourceConfig.cmake`) leaves out history and builds;
 # the backslash is doubled twice because CPack reads the list back as CMake code.
