@@ -1,6 +1,6 @@
-# CPack: a Debian package and a .tar.gz of what `cmake --install` installs, named after the
-# project's version, the system and the processor; `cpack --preset release` builds both from the
-# release build. cmake/package_settings.cmake adds what is decided at packing time.
+# CPack: packages of what `cmake --install` installs, named after the project's version and the
+# platform; `cpack --preset release` packs the release build, `cpack --preset windows` the
+# Windows one. cmake/package_settings.cmake adds what is decided at packing time.
 set(CPACK_PACKAGE_NAME antorder)
 set(CPACK_PACKAGE_CONTACT "antorder maintainers <maintainers@users.noreply.c-seed-b2678d6b.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "order a small regression suite with an ant-colony search")
@@ -9,8 +9,13 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "It prints the fault-detection score (APFD) of the ordering each of its\n"
     "100 iterations keeps, then the last ordering kept. Its random source has\n"
     "a fixed seed, so every run prints the same report.")
-set(CPACK_GENERATOR DEB TGZ)
-set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
+# Windows users get a zip named after the platform, win64; elsewhere the .deb and the .tar.gz.
+if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+else()
+    set(CPACK_GENERATOR DEB TGZ)
+    set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_settings.cmake)
 # The time every packed file carries: the release's date.
