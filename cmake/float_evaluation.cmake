@@ -5,17 +5,18 @@
 include(CheckCXXSourceCompiles)
 set(CMAKE_REQUIRED_INCLUDES ${PROJECT_SOURCE_DIR})
 set(guard "#include \"common/constants.hpp\"\nint main() { return 0; }\n")
+set(sse2_arithmetic -msse2 -mfpmath=sse)
 check_cxx_source_compiles("${guard}" antorder_float_is_evaluated_in_float)
 if(NOT antorder_float_is_evaluated_in_float)
-    set(CMAKE_REQUIRED_FLAGS "-msse2 -mfpmath=sse")
+    list(JOIN sse2_arithmetic " " CMAKE_REQUIRED_FLAGS)
     check_cxx_source_compiles("${guard}" antorder_float_is_evaluated_in_float_with_sse2)
     if(NOT antorder_float_is_evaluated_in_float_with_sse2)
         message(FATAL_ERROR "This compiler evaluates float arithmetic in a wider format than "
-            "float (FLT_EVAL_METHOD is not 0), also with -msse2 -mfpmath=sse, so the search's "
+            "float (FLT_EVAL_METHOD is not 0), also with ${CMAKE_REQUIRED_FLAGS}, so the search's "
             "single-precision steps would not round to float and the report would differ. "
             "Build for a target whose float arithmetic rounds to float.")
     endif()
-    target_compile_options(antorder_options INTERFACE -msse2 -mfpmath=sse)
+    target_compile_options(antorder_options INTERFACE ${sse2_arithmetic})
 endif()
 unset(CMAKE_REQUIRED_INCLUDES)
 unset(CMAKE_REQUIRED_FLAGS)
