@@ -17,6 +17,8 @@ else()
     set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
 endif()
 set(CPACK_STRIP_FILES ON)
+# Beside each package, a file of its SHA-256 checksum that `sha256sum -c` reads.
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_settings.cmake)
 # The time every packed file carries: the release's date.
 set(CPACK_ANTORDER_RELEASE_EPOCH ${ANTORDER_RELEASE_EPOCH})
