@@ -4,6 +4,9 @@
 # which the file system lists a folder). Every time in it is SOURCE_DATE_EPOCH, which
 # package_settings.cmake sets.
 set(epoch $ENV{SOURCE_DATE_EPOCH})
+# The tools run in the C locale, so that the packer's locale shows neither in what they make nor
+# in what they print.
+set(ENV{LC_ALL} C)
 list(GET CPACK_PACKAGE_FILES 0 package)
 
 # Runs the commands given, each after COMMAND, as one pipeline. When one fails, the package is
@@ -27,9 +30,8 @@ endfunction()
 function(pack_tarball archive top)
     get_filename_component(parent ${top} DIRECTORY)
     get_filename_component(name ${top} NAME)
-    run(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C
-            tar --create --format=gnu --sort=name --owner=0 --group=0 --numeric-owner
-                --mode=u=rwX,go=rX --mtime=@${epoch} --directory=${parent} ${name}
+    run(COMMAND tar --create --format=gnu --sort=name --owner=0 --group=0 --numeric-owner
+            --mode=u=rwX,go=rX --mtime=@${epoch} --directory=${parent} ${name}
         COMMAND gzip -9n
         OUTPUT_FILE ${archive})
 endfunction()
