@@ -1,0 +1,124 @@
+# The gates on every platform: each Debian architecture under qemu-user, Windows under wine, and
+# the web page under node and headless Chromium. Sourced by .ci/run.
+
+# Debian's architectures besides amd64, by the GNU triples of their cross compilers: those where
+# the unit tests run as well (64-bit Arm, big-endian s390x and 32-bit x86), and the others.
+tested_triples=(aarch64-linux-gnu s390x-linux-gnu i686-linux-gnu)
+other_triples=(arm-linux-gnueabi arm-linux-gnueabihf mips64el-linux-gnuabi64 mipsel-linux-gnu
+    powerpc64le-linux-gnu riscv64-linux-gnu)
+# Cross builds take the tests with GoogleTest built from Debian's sources, the path a machine
+# without GoogleTest installed takes.
+with_tests=(-DBUILD_TESTING=ON -Wno-dev -DFETCHCONTENT_SOURCE_DIR_GOOGLETEST=/usr/src/googletest)
+
+# The program that runs a cross build's programs here.
+emulator_of() {
+    sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' "$1/CMakeCache.txt"
+}
+
+# Cross-builds the release program for the GNU triple $1, with more CMake arguments, into
+# build/$1, and runs it under qemu-user; qemu is given no library root, so the program runs only
+# if linked statically.
+cross_build() {
+    local triple=$1 build=build/$1
+    shift
+    ANTORDER_CROSS_TRIPLE=$triple quietly cmake --preset cross "$werror" "$@" &&
+        quietly cmake --build "$build" && prints_report "$(emulator_of "$build")" "$build/antorder"
+}
+
+# Every Debian architecture prints the recorded report, and the unit tests pass on the tested
+# ones. The process tests are left out: qemu does not follow a program into the processes it
+# starts.
+every_architecture() {
+    local triple
+    for triple in "${tested_triples[@]}"; do
+        cross_build "$triple" "${with_tests[@]}" &&
+            quietly ctest --test-dir "build/$triple" --output-on-failure -E '^Program\.' &&
+            echo "$triple: every unit test passed" || return 1
+    done
+    for triple in "${other_triples[@]}"; do
+        cross_build "$triple" || return 1
+    done
+}
+
+# Starts wine's server and services once, holding none of the gate's output, for the rest of
+# the run; otherwise each program started under wine would leave its output open until they end.
+start_wine() {
+    mkdir -p "$WINEPREFIX" && wineserver --persistent </dev/null >/dev/null 2>&1 &&
+        wine wineboot --init </dev/null >/dev/null 2>&1
+}
+
+# Says whether every line of the text file $1 ends with CR LF.
+crlf_throughout() {
+    if grep -qv $'\r$' "$1"; then
+        echo "$1 has a line that does not end with CR LF" >&2
+        return 1
+    fi
+}
+
+# The zip holds the program and the Windows documents, with Windows' line ends; the README is
+# written for Windows.
+windows_zip() {
+    local zip=$1 contents folder=$scratch/zip file
+    contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
+    [[ $contents == "CHANGELOG.txt LICENSE.txt README.txt antorder.exe " ]] ||
+        { echo "$zip holds: $contents" >&2; return 1; }
+    mkdir "$folder" && (cd "$folder" && cmake -E tar xf "$OLDPWD/$zip") || return 1
+    for file in "$folder"/*/*.txt; do
+        crlf_throughout "$file" || return 1
+    done
+    file=$(echo "$folder"/*/README.txt)
+    grep -q PowerShell "$file" && grep -q Explorer "$file" && grep -q '%ERRORLEVEL%' "$file" &&
+        lacks_words "$file" apt-get SIGPIPE qemu ./build || return 1
+    echo "$zip: $contents with CR LF line ends, the README for Windows"
+}
+
+# The windows workflow makes the program and its zip, without a warning; under wine, with end of
+# input, the program prints the recorded report with the line ends of Windows text mode.
+windows_program() {
+    local build=build/windows log=$scratch/windows.log
+    cmake --workflow --preset windows >"$log" 2>&1 || { cat "$log" >&2; return 1; }
+    if grep -i warning "$log" >&2; then
+        echo "the windows workflow warns" >&2
+        return 1
+    fi
+    windows_zip "$(echo $build/antorder-*-win64.zip)" &&
+        (cd $build && sha256sum --check --strict antorder-*.sha256) && start_wine || return 1
+    sed -z 's/\n/\r\n/g' "$expected" >"$scratch/expected-crlf.txt"
+    wine $build/antorder.exe </dev/null >"$scratch/windows-report.txt" 2>"$scratch/wine.log" &&
+        cmp "$scratch/windows-report.txt" "$scratch/expected-crlf.txt" &&
+        echo "wine $build/antorder.exe: the recorded report, with CRLF line ends"
+}
+
+# The unit tests that start no process pass under wine.
+windows_tests() {
+    quietly cmake --preset windows "$werror" "${with_tests[@]}" &&
+        quietly cmake --build build/windows &&
+        quietly ctest --test-dir build/windows --output-on-failure &&
+        echo "windows: every unit test passed"
+}
+
+# Opens the page $1, alone in an empty folder, from disk in headless Chromium with no network,
+# and checks what the page shows once the program has run.
+page_in_chromium() {
+    local folder=$scratch/page
+    mkdir "$folder" && cp "$1" "$folder/" &&
+        unshare -n chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+            --disable-component-update --disable-sync --no-first-run \
+            --user-data-dir="$scratch/chromium" --virtual-time-budget=10000 \
+            --dump-dom "file://$folder/${1##*/}" >"$scratch/page.html" 2>"$scratch/chromium.log" ||
+        { cat "$scratch/chromium.log" >&2; return 1; }
+    node .ci/check-page.js "$scratch/page.html" "$expected"
+}
+
+# The web workflow makes the page and the program for node: node prints the recorded report, the
+# page shows it in Chromium, and a clone at another path builds the same page.
+web_page() {
+    local page=build/web/antorder.html clone=$scratch/web/antorder size
+    quietly cmake --workflow --preset web && prints_report node build/web/antorder.js || return 1
+    size=$(stat -c %s "$page")
+    ((size <= 300 * 1024)) || { echo "$page has $size bytes, more than 300 kB" >&2; return 1; }
+    echo "$page: $size bytes"
+    page_in_chromium "$page" && git clone -q . "$clone" &&
+        (cd "$clone" && quietly cmake --workflow --preset web) && cmp "$page" "$clone/$page" &&
+        echo "$clone: the same page, byte for byte"
+}
