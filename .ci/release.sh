@@ -103,6 +103,34 @@ install_and_packages() {
         (cd build/release && sha256sum --check --strict antorder[-_]*.sha256)
 }
 
+# Packs the .deb with the command $@ into folder $1 and says whether the packing stopped, naming
+# dpkg-shlibdeps, without making a package.
+packing_stops() {
+    local packed=$1 log=$scratch/stopped-packing.log
+    shift
+    if "$@" cpack --preset release -G DEB -B "$packed" >"$log" 2>&1 ||
+        compgen -G "$packed/*.deb" >/dev/null || ! grep -q 'needs dpkg-shlibdeps' "$log"; then
+        cat "$log" >&2
+        echo "the .deb was packed with a dpkg-shlibdeps that cannot be run" >&2
+        return 1
+    fi
+}
+
+# A dpkg-shlibdeps that cannot be run stops the packing of the .deb, as a missing one does, so
+# that no package is made without its dependencies: one that fails, found first on the PATH, and
+# the installed one without its execute permission, in a mount namespace of its own.
+broken_tool_stops_packing() {
+    local tools=$scratch/broken-tools
+    mkdir "$tools" && printf '#!/bin/sh\nexit 2\n' >"$tools/dpkg-shlibdeps" &&
+        chmod +x "$tools/dpkg-shlibdeps" && cp /usr/bin/dpkg-shlibdeps "$tools/not-executable" &&
+        chmod -x "$tools/not-executable" || return 1
+    packing_stops "$scratch/failing-tool" env PATH="$tools:$PATH" &&
+        packing_stops "$scratch/not-executable" unshare --mount sh -c \
+            "mount --bind $tools/not-executable /usr/bin/dpkg-shlibdeps && exec \"\$@\"" sh ||
+        return 1
+    echo "a dpkg-shlibdeps that fails or cannot be run: the packing stops, no .deb"
+}
+
 # Runs reprotest on workflow $1 in a fresh clone, varying all it can here, and compares the
 # release files it makes, which the patterns $2 name.
 reprotest_workflow() {
