@@ -64,7 +64,7 @@ pack_release() {
 
 # The release files in build/$2 of folder $1: the packages and their checksum files.
 release_files() {
-    (cd "$1/build/$2" && ls antorder[-_]*.{deb,tar.gz,zip,sha256} 2>/dev/null)
+    (cd "$1/build/$2" && shopt -s nullglob && echo antorder[-_]*.{deb,tar.gz,zip,sha256})
 }
 
 # Says whether folder $2 packed the same release files in build/$3 as folder $1, byte for byte.
@@ -76,7 +76,7 @@ same_release_files() {
     for file in $files; do
         cmp "$1/build/$3/$file" "$2/build/$3/$file" || return 1
     done
-    echo "$2: the same $(echo $files | wc -w) release files in build/$3, byte for byte"
+    echo "$2: the same $(wc -w <<<"$files") release files in build/$3, byte for byte"
 }
 
 # What users install, from the release build: `cmake --install`, the .deb and the .tar.gz, each
@@ -155,11 +155,9 @@ reprotest_windows() {
 # release files, Linux and Windows.
 packed_elsewhere() {
     local clone=$scratch/build.c++/antorder
-    git clone -q . "$clone" && mkdir "$clone/.vscode" &&
-        touch "$clone/notes.txt" "$clone/.vscode/settings.json" "$clone/README.md~" &&
-        (cd "$clone" && umask 077 && export TZ=Asia/Tokyo LC_ALL=C &&
-            quietly cmake --workflow --preset package &&
-            quietly cmake --workflow --preset windows) &&
+    (umask 077 && export TZ=Asia/Tokyo LC_ALL=C && git clone -q . "$clone" && cd "$clone" &&
+        mkdir .vscode && touch notes.txt .vscode/settings.json README.md~ &&
+        quietly cmake --workflow --preset package && quietly cmake --workflow --preset windows) &&
         same_release_files . "$clone" release && same_release_files . "$clone" windows
 }
 
