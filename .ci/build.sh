@@ -83,7 +83,7 @@ cmake_setup() {
         test ! -e build/consumer/antorder/bench && prints_report build/consumer/antorder/antorder ||
         return 1
     echo "as a subproject: the program alone, the parent's build type kept"
-    if ANTORDER_CROSS_TRIPLE= cmake --workflow --preset cross >/dev/null 2>&1 ||
+    if ANTORDER_CROSS_TRIPLE='' cmake --workflow --preset cross >/dev/null 2>&1 ||
         test -e build/CMakeCache.txt; then
         echo "the cross workflow ran without a triple, or left a cache in build/" >&2
         return 1

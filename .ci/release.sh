@@ -3,7 +3,7 @@
 # Sourced by .ci/run.
 
 docs=share/doc/antorder
-installed=(share/man/man1/antorder.1 $docs/README.md $docs/CHANGELOG.md $docs/LICENSE)
+installed=(share/man/man1/antorder.1 "$docs/README.md" "$docs/CHANGELOG.md" "$docs/LICENSE")
 release_date=$(sed -n 's/^## [^ ]* - //p' CHANGELOG.md | head -n 1)
 
 # Says whether the installed README $1 is written for those who run antorder: it names the wait
