@@ -28,7 +28,7 @@ function parseReport(text) {
     }
     scores.push(Number(score));
   }
-  const finalTour = match[3].trim().split(' -').filter((entry) => entry !== '').map(Number);
+  const finalTour = match[3].match(/\d+/g).map(Number);
   return { initial: Number(match[1]), scores, finalTour };
 }
 
@@ -76,60 +76,80 @@ function chartDescription(run) {
 
 const number = (value) => value.toFixed(1);
 
+// The score axis: a grid line and a label at each value the scores can take, and its title.
+function scoreAxis() {
+  const middleY = number((PLOT.top + PLOT.bottom) / 2);
+  return [
+    ...scoreTicks().flatMap((score) => {
+      const y = number(scoreY(score));
+      return [
+        `<line x1="${PLOT.left}" y1="${y}" x2="${PLOT.right}" y2="${y}" stroke="#ddd"/>`,
+        `<text x="${PLOT.left - 8}" y="${y}" dy="0.35em" text-anchor="end" fill="#333">` +
+          `${score.toFixed(2)}</text>`,
+      ];
+    }),
+    `<text x="16" y="${middleY}" text-anchor="middle" fill="#333" ` +
+      `transform="rotate(-90 16 ${middleY})">APFD</text>`,
+  ];
+}
+
+// The iteration axis of `count` iterations: its line, its ticks with their labels, its title.
+function iterationAxis(count) {
+  return [
+    ...iterationTicks(count).flatMap((iteration) => {
+      const x = number(iterationX(iteration, count));
+      return [
+        `<line x1="${x}" y1="${PLOT.bottom}" x2="${x}" y2="${PLOT.bottom + 5}" stroke="#333"/>`,
+        `<text x="${x}" y="${PLOT.bottom + 20}" text-anchor="middle" fill="#333">${iteration}</text>`,
+      ];
+    }),
+    `<line x1="${PLOT.left}" y1="${PLOT.bottom}" x2="${PLOT.right}" y2="${PLOT.bottom}" stroke="#333"/>`,
+    `<text x="${number((PLOT.left + PLOT.right) / 2)}" y="${HEIGHT - 8}" text-anchor="middle" ` +
+      'fill="#333">iteration</text>',
+  ];
+}
+
+// The reference line: the score of the suite in its given order, dashed and labelled.
+function givenOrderLine(initial) {
+  const y = number(scoreY(initial));
+  return [
+    `<line class="given-order" x1="${PLOT.left}" y1="${y}" x2="${PLOT.right}" y2="${y}" ` +
+      'stroke="#b5651d" stroke-width="1.5" stroke-dasharray="6 4"/>',
+    `<text x="${PLOT.right}" y="${y}" dy="-0.5em" text-anchor="end" fill="#b5651d">given order</text>`,
+  ];
+}
+
+// The kept scores: a dot at each iteration, joined by a faint line.
+function keptScores(scores) {
+  const kept = scores.map((score, k) => [number(iterationX(k + 1, scores.length)), number(scoreY(score))]);
+  return [
+    `<polyline class="scores" points="${kept.map(([x, y]) => `${x},${y}`).join(' ')}" ` +
+      'fill="none" stroke="#1f5fa8" stroke-opacity="0.5"/>',
+    '<g class="kept" fill="#1f5fa8">',
+    ...kept.map(([x, y]) => `<circle cx="${x}" cy="${y}" r="2.5"/>`),
+    '</g>',
+  ];
+}
+
 // The chart of a parsed report, as the text of an SVG element.
 function chartSvg(run) {
-  const count = run.scores.length;
   const lines = [
     `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${WIDTH} ${HEIGHT}" role="img" ` +
       'aria-labelledby="chart-title chart-desc" font-family="sans-serif" font-size="13">',
     '<title id="chart-title">APFD kept by each iteration of antorder\'s search</title>',
     `<desc id="chart-desc">${chartDescription(run)}</desc>`,
     `<rect width="${WIDTH}" height="${HEIGHT}" fill="#fff"/>`,
-  ];
-  for (const score of scoreTicks()) {
-    const y = number(scoreY(score));
-    lines.push(
-      `<line x1="${PLOT.left}" y1="${y}" x2="${PLOT.right}" y2="${y}" stroke="#ddd"/>`,
-      `<text x="${PLOT.left - 8}" y="${y}" dy="0.35em" text-anchor="end" fill="#333">` +
-        `${score.toFixed(2)}</text>`,
-    );
-  }
-  for (const iteration of iterationTicks(count)) {
-    const x = number(iterationX(iteration, count));
-    lines.push(
-      `<line x1="${x}" y1="${PLOT.bottom}" x2="${x}" y2="${PLOT.bottom + 5}" stroke="#333"/>`,
-      `<text x="${x}" y="${PLOT.bottom + 20}" text-anchor="middle" fill="#333">${iteration}</text>`,
-    );
-  }
-  const middleY = number((PLOT.top + PLOT.bottom) / 2);
-  lines.push(
-    `<line x1="${PLOT.left}" y1="${PLOT.bottom}" x2="${PLOT.right}" y2="${PLOT.bottom}" stroke="#333"/>`,
-    `<text x="${number((PLOT.left + PLOT.right) / 2)}" y="${HEIGHT - 8}" text-anchor="middle" ` +
-      'fill="#333">iteration</text>',
-    `<text x="16" y="${middleY}" text-anchor="middle" fill="#333" ` +
-      `transform="rotate(-90 16 ${middleY})">APFD</text>`,
-  );
-  const initialY = number(scoreY(run.initial));
-  lines.push(
-    `<line class="given-order" x1="${PLOT.left}" y1="${initialY}" x2="${PLOT.right}" ` +
-      `y2="${initialY}" stroke="#b5651d" stroke-width="1.5" stroke-dasharray="6 4"/>`,
-    `<text x="${PLOT.right}" y="${initialY}" dy="-0.5em" text-anchor="end" fill="#b5651d">` +
-      'given order</text>',
-  );
-  const kept = run.scores.map((score, k) => [number(iterationX(k + 1, count)), number(scoreY(score))]);
-  lines.push(
-    `<polyline class="scores" points="${kept.map(([x, y]) => `${x},${y}`).join(' ')}" ` +
-      'fill="none" stroke="#1f5fa8" stroke-opacity="0.5"/>',
-    '<g class="kept" fill="#1f5fa8">',
-    ...kept.map(([x, y]) => `<circle cx="${x}" cy="${y}" r="2.5"/>`),
-    '</g>',
+    ...scoreAxis(),
+    ...iterationAxis(run.scores.length),
+    ...givenOrderLine(run.initial),
+    ...keptScores(run.scores),
     '</svg>',
-  );
+  ];
   return `${lines.join('\n')}\n`;
 }
 
 if (typeof module === 'object') {
-  module.exports = { parseReport, iterationX, scoreY, chartSvg, orderingText, PLOT };
+  module.exports = { parseReport, iterationX, scoreY, chartSvg, PLOT };
   if (require.main === module) {
     const report = require('fs').readFileSync(process.argv[2], 'latin1');
     process.stdout.write(chartSvg(parseReport(report)));
