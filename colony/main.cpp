@@ -19,6 +19,9 @@ int main() {
     RandomSource random{};
     seedRandom(random, RNG_SEED);
 
+    // The report is held until its end and then written at once.
+    beginReport();
+
     // The suite in its given order, tests 1 to 5.
     constexpr std::array<std::int32_t, N_TESTS> identityOrder{0, 1, 2, 3, 4};
     printInitialLine(orderScore(identityOrder));

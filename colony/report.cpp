@@ -1,8 +1,18 @@
 #include "colony/report.hpp"
 
+#include <array>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+
+// Room for the whole report, which is 3,159 bytes: no score needs more than its six decimals.
+constexpr std::size_t REPORT_BUFFER_SIZE = 4096;
+
+void beginReport() {
+    static std::array<char, REPORT_BUFFER_SIZE> buffer{};
+    static_cast<void>(std::setvbuf(stdout, buffer.data(), _IOFBF, buffer.size()));
+}
 
 void printInitialLine(float score) {
     std::printf("initial APFD=%f \n", static_cast<double>(score));

@@ -64,8 +64,8 @@ TEST(Program, PrintsTheRecordedReportAndEndsAtEndOfInput) {
 }
 
 TEST(Program, FailsWithAMessageWhenTheReportCannotBeWritten) {
-    // Buffered, the failure shows at the final flush; unbuffered, every write fails at once and
-    // only the stream's error flag still tells at the end.
+    // The failure shows at the final flush, which writes the whole report; the program's own
+    // buffer holds the report even where stdbuf would leave standard output unbuffered.
     const std::string fullDevice = " </dev/null 2>&1 >/dev/full";
     const std::string unbuffered = "stdbuf -o0 " + program;
     for (const auto& [command, cause] :
