@@ -55,8 +55,9 @@ crlf_throughout() {
     fi
 }
 
-# The zip holds the program and the Windows documents, with Windows' line ends; the README is
-# written for Windows.
+# The zip holds the program and the Windows documents, with Windows' line ends; the README and
+# the changelog are written for Windows users, the README with what SmartScreen shows of an
+# unsigned program and how to check the checksum first.
 windows_zip() {
     local zip=$1 contents folder=$scratch/zip file
     contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
@@ -68,8 +69,11 @@ windows_zip() {
     done
     file=$(echo "$folder"/*/README.txt)
     grep -q PowerShell "$file" && grep -q Explorer "$file" && grep -q '%ERRORLEVEL%' "$file" &&
+        grep -q '"Windows protected your PC"' "$file" && grep -q '"Run anyway"' "$file" &&
+        grep -q 'Get-FileHash antorder-.*-win64\.zip' "$file" &&
         lacks_words "$file" apt-get SIGPIPE qemu ./build || return 1
-    echo "$zip: $contents with CR LF line ends, the README for Windows"
+    lacks_words "$(echo "$folder"/*/CHANGELOG.txt)" Debian Linux .deb tar.gz preset cmake || return 1
+    echo "$zip: $contents with CR LF line ends, the README and the changelog for Windows"
 }
 
 # The windows workflow makes the program and its zip, without a warning; under wine, with end of

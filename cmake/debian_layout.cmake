@@ -68,3 +68,8 @@ string(CONCAT copyright
     " ${text}\n")
 write_document(${doc}/copyright "${copyright}")
 file(REMOVE ${doc}/LICENSE)
+
+# The README links the licence by the name it has here.
+file(READ ${doc}/README.md readme)
+string(REPLACE "[LICENSE](LICENSE)" "[copyright](copyright)" readme "${readme}")
+write_document(${doc}/README.md "${readme}")

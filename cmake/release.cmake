@@ -3,7 +3,7 @@
 #   ANTORDER_VERSION        the version, for project();
 #   ANTORDER_RELEASE_DATE   the date, for the manual page;
 #   ANTORDER_RELEASE_EPOCH  the date's midnight UTC in seconds since 1970, for the packages.
-set(changelog ${CMAKE_CURRENT_LIST_DIR}/../CHANGELOG.md)
+get_filename_component(changelog ${CMAKE_CURRENT_LIST_DIR}/../CHANGELOG.md ABSOLUTE)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
 file(STRINGS ${changelog} heading REGEX "^## " LIMIT_COUNT 1)
 if(NOT heading MATCHES
