@@ -16,6 +16,30 @@ else()
     set(CPACK_GENERATOR DEB TGZ)
     set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
 endif()
+
+# The .tar.gz for Linux holds the documents and the program linked statically as a
+# position-independent executable: with no interpreter and no shared library, it runs on any
+# Linux for its processor, whatever C library the system has or lacks. What `cmake --install`
+# installs, and the .deb, keep the dynamically linked program, as Debian's policy asks. Where the
+# linker cannot make such a program, as in the statically linked cross builds and under the
+# sanitizers, there is no Linux archive.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -static-pie antorder_links_static_pie)
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND antorder_links_static_pie AND NOT ANTORDER_SANITIZE)
+    add_executable(antorder_static colony/main.cpp)
+    target_link_libraries(antorder_static PRIVATE antorder::colony antorder::random_source
+        antorder_program_options)
+    # -static-pie makes the program position-independent by itself; CMake's -pie, which the
+    # other targets get, would make it dynamic again.
+    set_property(TARGET antorder_static PROPERTY POSITION_INDEPENDENT_CODE)
+    target_compile_options(antorder_static PRIVATE -fPIE)
+    target_link_options(antorder_static PRIVATE -static-pie)
+    set_target_properties(antorder_static PROPERTIES
+        OUTPUT_NAME antorder RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/static)
+    install(TARGETS antorder_static COMPONENT static_program EXCLUDE_FROM_ALL)
+    set(CPACK_ANTORDER_LINUX_ARCHIVE_PROJECTS
+        ${PROJECT_BINARY_DIR} antorder documents / ${PROJECT_BINARY_DIR} antorder static_program /)
+endif()
 set(CPACK_STRIP_FILES ON)
 # Beside each package, a file of its SHA-256 checksum that `sha256sum -c` reads.
 set(CPACK_PACKAGE_CHECKSUM SHA256)
