@@ -9,6 +9,13 @@ if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     set(ENV{SOURCE_DATE_EPOCH} ${CPACK_ANTORDER_RELEASE_EPOCH})
 endif()
 
+# Every release file is packed from the commit checked out, unless the configure asked otherwise.
+include(${CMAKE_CURRENT_LIST_DIR}/uncommitted_changes.cmake)
+if(NOT CPACK_ANTORDER_PACK_UNCOMMITTED)
+    refuse_uncommitted_changes(${CPACK_ANTORDER_SOURCE_DIR}
+        "-DANTORDER_PACK_UNCOMMITTED=ON on the configure of this build")
+endif()
+
 # Stops the packing unless `program` is found and answers `--version`, naming the Debian package
 # that provides it and why it is needed.
 function(require_tool program debian_package purpose)

@@ -44,6 +44,10 @@ set(CPACK_STRIP_FILES ON)
 # Beside each package, a file of its SHA-256 checksum that `sha256sum -c` reads.
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_settings.cmake)
+# Changes to tracked files that are not committed stop the packing, unless asked for.
+option(ANTORDER_PACK_UNCOMMITTED "Pack changes to tracked files that are not committed" OFF)
+set(CPACK_ANTORDER_PACK_UNCOMMITTED ${ANTORDER_PACK_UNCOMMITTED})
+set(CPACK_ANTORDER_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 # The time every packed file carries: the release's date.
 set(CPACK_ANTORDER_RELEASE_EPOCH ${ANTORDER_RELEASE_EPOCH})
 
