@@ -114,11 +114,31 @@ page_in_chromium() {
     node .ci/check-page.js "$scratch/page.html" "$expected"
 }
 
+# Under node, antorder.js writes the report in one write, so that a reader that leaves after the
+# first byte ends it with status 0, as it does the native program; when the reader has gone
+# before the report is written, node ends with 141, the status the shell shows for the native
+# program, ended by SIGPIPE.
+node_statuses() {
+    local program=build/web/antorder.js writes status
+    strace -f -e trace=write -o "$scratch/node-writes.txt" node $program </dev/null >/dev/null ||
+        return 1
+    writes=$(grep -c 'write(1,' "$scratch/node-writes.txt")
+    ((writes == 1)) || { echo "node wrote the report in $writes writes" >&2; return 1; }
+    node $program </dev/null | head -c1 >/dev/null
+    status=${PIPESTATUS[0]}
+    ((status == 0)) || { echo "node $program | head -c1: status $status" >&2; return 1; }
+    node $program </dev/null | true
+    status=${PIPESTATUS[0]}
+    ((status == 141)) || { echo "node $program | true: status $status" >&2; return 1; }
+    echo "node $program: the report in one write; | head -c1 gives 0, | true gives 141"
+}
+
 # The web workflow makes the page and the program for node: node prints the recorded report, the
 # page shows it in Chromium, and a clone at another path builds the same page.
 web_page() {
     local page=build/web/antorder.html clone=$scratch/web/antorder size
-    quietly cmake --workflow --preset web && prints_report node build/web/antorder.js || return 1
+    quietly cmake --workflow --preset web && prints_report node build/web/antorder.js &&
+        node_statuses || return 1
     size=$(stat -c %s "$page")
     ((size <= 300 * 1024)) || { echo "$page has $size bytes, more than 300 kB" >&2; return 1; }
     echo "$page: $size bytes"

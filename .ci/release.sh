@@ -5,6 +5,10 @@
 docs=share/doc/antorder
 installed=(share/man/man1/antorder.1 "$docs/README.md" "$docs/CHANGELOG.md" "$docs/LICENSE")
 release_date=$(sed -n 's/^## [^ ]* - //p' CHANGELOG.md | head -n 1)
+version=$(sed -n 's/^## \([^ ]*\) - .*/\1/p' CHANGELOG.md | head -n 1)
+# What the release command leaves in build/dist: five files, their checksum files and SHA256SUMS.
+release_names=("antorder_${version}_amd64.deb" "antorder-$version-Linux-x86_64.tar.gz"
+    "antorder-$version-win64.zip" "antorder-$version-Source.tar.gz" "antorder-$version.html")
 
 # Says whether the installed README $1 is written for those who run antorder: it names the wait
 # for Enter and the exit statuses, and nothing of building or checking antorder.
@@ -14,15 +18,43 @@ user_readme() {
         { echo "$1 is not the README for users" >&2; return 1; }
 }
 
+# The anchors of the headings of the Markdown document $1, as Markdown renderers make them.
+heading_anchors() {
+    sed -n 's/^#\{1,6\} //p' "$1" | tr '[:upper:]' '[:lower:]' | sed 's/[^a-z0-9 _-]//g; s/ /-/g'
+}
+
+# Says whether every relative link in the Markdown documents of folder $1 names a file installed
+# beside them, and, where it names a heading, a heading of that document.
+links_resolve() {
+    local document target file anchor status=0
+    for document in "$1"/*.md; do
+        while read -r target; do
+            file=${target%%#*} anchor=${target#"$file"}
+            file=${file:-${document##*/}}
+            if [[ ! -f $1/$file ]]; then
+                echo "$document links $target, which is not installed beside it" >&2
+                status=1
+            elif [[ -n $anchor ]] && ! heading_anchors "$1/$file" | grep -qxF -- "${anchor#\#}"; then
+                echo "$document links $target, which is no heading of $file" >&2
+                status=1
+            fi
+        done < <(grep -o '](\([^)]*\))' "$document" | sed 's/^](//; s/)$//' |
+            grep -v -E '^[a-z][a-z0-9+.-]*:')
+    done
+    return "$status"
+}
+
 # Checks an installed tree under $1: the program prints the report, the manual page $2 renders
-# without warnings, and the documents named after it are there, the README the one for users.
+# without warnings, and the documents named after it are there, the README the one for users,
+# with no link to a file that is not installed beside it.
 check_installed() {
     local root=$1 manual=$2 file warnings
     shift 2
     for file in bin/antorder "$manual" "$@"; do
         [[ -f $root/$file ]] || { echo "$root/$file is missing" >&2; return 1; }
     done
-    prints_report "$root/bin/antorder" && user_readme "$root/$docs/README.md" || return 1
+    prints_report "$root/bin/antorder" && user_readme "$root/$docs/README.md" &&
+        links_resolve "$root/$docs" || return 1
     warnings=$(man --warnings -l "$root/$manual" 2>&1 >/dev/null) || return 1
     if [[ -n $warnings ]]; then
         echo "the manual page renders with warnings: $warnings" >&2
@@ -55,52 +87,26 @@ holds_tracked_files() {
     echo "$1: the files git tracks"
 }
 
+# The program of the Linux archive $1 has no interpreter and needs no shared library, and it runs
+# where nothing else is: chrooted into a folder that holds the unpacked archive alone, it prints
+# the recorded report with status 0.
+static_linux_archive() {
+    local root=$scratch/empty-root program
+    mkdir "$root" && tar -xzf "$1" -C "$root" || return 1
+    program=$(cd "$root" && echo antorder-*/bin/antorder)
+    if readelf -l "$root/$program" | grep -q INTERP || readelf -d "$root/$program" | grep -q NEEDED
+    then
+        echo "$1: its program has an interpreter or needs a shared library" >&2
+        return 1
+    fi
+    prints_report chroot "$root" "/$program"
+}
+
 # Packs the release build of the sources in folder $1 as the package workflow does, warnings as
 # errors.
 pack_release() {
     (cd "$1" && build_release release && quietly cpack --preset release &&
         quietly cpack --preset source)
-}
-
-# The release files in build/$2 of folder $1: the packages and their checksum files.
-release_files() {
-    (cd "$1/build/$2" && shopt -s nullglob && echo antorder[-_]*.{deb,tar.gz,zip,sha256})
-}
-
-# Says whether folder $2 packed the same release files in build/$3 as folder $1, byte for byte.
-same_release_files() {
-    local file files
-    files=$(release_files "$1" "$3")
-    [[ -n $files && $files == "$(release_files "$2" "$3")" ]] ||
-        { echo "$2/build/$3 holds other release files: $(release_files "$2" "$3")" >&2; return 1; }
-    for file in $files; do
-        cmp "$1/build/$3/$file" "$2/build/$3/$file" || return 1
-    done
-    echo "$2: the same $(wc -w <<<"$files") release files in build/$3, byte for byte"
-}
-
-# What users install, from the release build: `cmake --install`, the .deb and the .tar.gz, each
-# unpacked and checked. The .deb is laid out as Debian's policy asks, its program is hardened,
-# the archives follow the archive rules, and every checksum file holds.
-install_and_packages() {
-    local deb tgz source
-    pack_release . && quietly cmake --install build/release --prefix "$scratch/prefix" &&
-        check_installed "$scratch/prefix" "${installed[@]}" || return 1
-    deb=$(echo build/release/antorder_*.deb)
-    tgz=$(echo build/release/antorder-*-Linux-*.tar.gz)
-    source=$(echo build/release/antorder-*-Source.tar.gz)
-    echo "$deb depends on: $(dpkg-deb --field "$deb" Depends)"
-    dpkg-deb --field "$deb" Depends | grep -q '^libc6 ' || return 1
-    dpkg-deb -x "$deb" "$scratch/deb" && check_installed "$scratch/deb/usr" \
-        share/man/man1/antorder.1.gz $docs/README.md $docs/changelog.gz $docs/copyright &&
-        lintian --fail-on error,warning "$deb" &&
-        hardening-check --nocfprotection "$scratch/deb/usr/bin/antorder" || return 1
-    echo "lintian and hardening-check: passed"
-    mkdir "$scratch/tgz" && tar -xzf "$tgz" -C "$scratch/tgz" &&
-        check_installed "$(echo "$scratch"/tgz/antorder-*)" "${installed[@]}" &&
-        follows_archive_rules "$tgz" && follows_archive_rules "$source" &&
-        holds_tracked_files "$source" &&
-        (cd build/release && sha256sum --check --strict antorder[-_]*.sha256)
 }
 
 # Packs the .deb with the command $@ into folder $1 and says whether the packing stopped, naming
@@ -114,6 +120,57 @@ packing_stops() {
         echo "the .deb was packed with a dpkg-shlibdeps that cannot be run" >&2
         return 1
     fi
+}
+
+# What users install, from the release build: `cmake --install`, the .deb and the .tar.gz, each
+# unpacked and checked. The .deb is laid out as Debian's policy asks, its program is hardened,
+# the archives follow the archive rules, and every checksum file holds.
+install_and_packages() {
+    local deb tgz source
+    pack_release . && quietly cmake --install build/release --prefix "$scratch/prefix" &&
+        check_installed "$scratch/prefix" "${installed[@]}" || return 1
+    deb=$(echo build/release/antorder_"$version"_*.deb)
+    tgz=$(echo build/release/antorder-"$version"-Linux-*.tar.gz)
+    source=$(echo build/release/antorder-"$version"-Source.tar.gz)
+    echo "$deb depends on: $(dpkg-deb --field "$deb" Depends)"
+    dpkg-deb --field "$deb" Depends | grep -q '^libc6 ' || return 1
+    dpkg-deb -x "$deb" "$scratch/deb" && check_installed "$scratch/deb/usr" \
+        share/man/man1/antorder.1.gz $docs/README.md $docs/changelog.gz $docs/copyright &&
+        lintian --fail-on error,warning "$deb" &&
+        hardening-check --nocfprotection "$scratch/deb/usr/bin/antorder" || return 1
+    echo "lintian and hardening-check: passed"
+    mkdir "$scratch/tgz" && tar -xzf "$tgz" -C "$scratch/tgz" &&
+        check_installed "$(echo "$scratch"/tgz/antorder-*)" "${installed[@]}" &&
+        static_linux_archive "$tgz" && follows_archive_rules "$tgz" && follows_archive_rules "$source" &&
+        holds_tracked_files "$source" &&
+        (cd build/release && sha256sum --check --strict antorder[-_]"$version"[-_]*.sha256)
+}
+
+# A tracked file with a change that is not committed stops the packing before any package is
+# made, and the release command before it builds anything, each with a message naming the file
+# and the variable that packs it anyway; with that variable on, the packing goes ahead.
+uncommitted_changes_refused() {
+    local clone=$scratch/uncommitted log=$scratch/uncommitted.log
+    git clone -q . "$clone" && echo "A change." >>"$clone/README.md" || return 1
+    if (cd "$clone" && cmake --workflow --preset package) >"$log" 2>&1 ||
+        compgen -G "$clone/build/release/antorder[-_]*" >/dev/null ||
+        ! grep -qE '^ +README\.md$' "$log" || ! grep -q ANTORDER_PACK_UNCOMMITTED=ON "$log"; then
+        cat "$log" >&2
+        echo "the package workflow packed a change that is not committed" >&2
+        return 1
+    fi
+    if (cd "$clone" && cmake -P cmake/dist.cmake) >"$log" 2>&1 ||
+        ! grep -qE '^ +README\.md$' "$log" || ! grep -q ANTORDER_PACK_UNCOMMITTED=ON "$log" ||
+        test -e "$clone/build/dist" -o -e "$clone/build/windows" -o -e "$clone/build/web"; then
+        cat "$log" >&2
+        echo "the release command went ahead with a change that is not committed" >&2
+        return 1
+    fi
+    echo "a change that is not committed: the packing and the release command refuse, naming it"
+    (cd "$clone" && quietly cmake --preset release -DANTORDER_PACK_UNCOMMITTED=ON &&
+        quietly cmake --workflow --preset package) &&
+        compgen -G "$clone/build/release/antorder_*.deb" >/dev/null || return 1
+    echo "with ANTORDER_PACK_UNCOMMITTED=ON it packs"
 }
 
 # A dpkg-shlibdeps that cannot be run stops the packing of the .deb, as a missing one does, so
@@ -131,52 +188,88 @@ broken_tool_stops_packing() {
     echo "a dpkg-shlibdeps that fails or cannot be run: the packing stops, no .deb"
 }
 
-# Runs reprotest on workflow $1 in a fresh clone, varying all it can here, and compares the
-# release files it makes, which the patterns $2 name.
-reprotest_workflow() {
-    local clone=$scratch/reprotest-$1
-    git clone -q . "$clone" &&
-        (cd "$clone" &&
-            quietly reprotest --vary=+all,-user_group,-kernel "cmake --workflow --preset $1" "$2") ||
+# The release files in build/dist of folder $1, with their checksum files and SHA256SUMS.
+release_files() {
+    (cd "$1/build/dist" && shopt -s nullglob && echo SHA256SUMS antorder[-_]*)
+}
+
+# Says whether folder $2 made the same release files as folder $1, byte for byte.
+same_release_files() {
+    local file files
+    files=$(release_files "$1")
+    [[ -n $files && $files == "$(release_files "$2")" ]] ||
+        { echo "$2/build/dist holds other release files: $(release_files "$2")" >&2; return 1; }
+    for file in $files; do
+        cmp "$1/build/dist/$file" "$2/build/dist/$file" || return 1
+    done
+    echo "$2: the same $(wc -w <<<"$files") release files, byte for byte"
+}
+
+# The release command makes in build/dist the five release files, each with its checksum file,
+# and SHA256SUMS over the five, and nothing else; every checksum holds.
+release_in_dist() {
+    local name expected=(SHA256SUMS)
+    quietly cmake -P cmake/dist.cmake || return 1
+    for name in "${release_names[@]}"; do
+        expected+=("$name" "$name.sha256")
+    done
+    diff <(find build/dist -mindepth 1 -printf '%f\n' | LC_ALL=C sort) \
+        <(printf '%s\n' "${expected[@]}" | LC_ALL=C sort) >&2 || { echo "build/dist does not hold the release files alone" >&2; return 1; }
+    diff <(cut -d' ' -f3 build/dist/SHA256SUMS) <(printf '%s\n' "${release_names[@]}" | LC_ALL=C sort) \
+        >&2 || { echo "SHA256SUMS does not list the five release files" >&2; return 1; }
+    (cd build/dist && sha256sum --check --strict SHA256SUMS ./*.sha256) || return 1
+    echo "build/dist: $(release_files .)"
+}
+
+# Without emscripten the release command stops at once, naming it, before it builds anything:
+# in a mount namespace of its own, emcc is a file that cannot be run.
+missing_tool_named() {
+    local clone=$scratch/no-emscripten log=$scratch/no-emscripten.log
+    git clone -q . "$clone" || return 1
+    if (cd "$clone" && unshare --mount sh -c \
+        'mount --bind /dev/null /usr/bin/emcc && exec cmake -P cmake/dist.cmake') >"$log" 2>&1 ||
+        ! grep -q 'emcc, from emscripten' "$log" || test -e "$clone/build"; then
+        cat "$log" >&2
+        echo "without emscripten, the release command did not stop at once naming it" >&2
         return 1
-    echo "reprotest on the $1 workflow: Reproduction successful"
+    fi
+    echo "without emscripten: the release command stops at once, naming it"
 }
 
-reprotest_package() {
-    reprotest_workflow package 'build/release/*.deb build/release/*.tar.gz build/release/*.sha256'
-}
-
-reprotest_windows() {
-    reprotest_workflow windows 'build/windows/*.zip build/windows/*.sha256'
+# reprotest on the release command in a fresh clone, varying all it can here, comparing every
+# file it makes in build/dist.
+reprotest_release() {
+    local clone=$scratch/reprotest
+    git clone -q . "$clone" &&
+        (cd "$clone" && quietly reprotest --vary=+all,-user_group,-kernel \
+            'cmake -P cmake/dist.cmake' 'build/dist/*') || return 1
+    echo "reprotest on the release command: Reproduction successful"
 }
 
 # A clone at another path, whose name holds characters that regular expressions treat specially,
-# with files git does not track, packed under umask 077 in another time zone and locale: the same
-# release files, Linux and Windows.
+# with files git does not track, released under umask 077 in another time zone and locale: the
+# same release files.
 packed_elsewhere() {
     local clone=$scratch/build.c++/antorder
     (umask 077 && export TZ=Asia/Tokyo LC_ALL=C && git clone -q . "$clone" && cd "$clone" &&
         mkdir .vscode && touch notes.txt .vscode/settings.json README.md~ &&
-        quietly cmake --workflow --preset package && quietly cmake --workflow --preset windows) &&
-        same_release_files . "$clone" release && same_release_files . "$clone" windows
+        quietly cmake -P cmake/dist.cmake) && same_release_files . "$clone"
 }
 
-# A clone packed by the unprivileged user nobody: the same release files.
+# A clone released by the unprivileged user nobody: the same release files.
 packed_by_a_user() {
     local home=$scratch/user clone=$scratch/user/antorder
     git clone -q . "$clone" && chown -R nobody:nogroup "$home" &&
-        (cd "$clone" &&
-            quietly runuser -u nobody -- env HOME="$home" cmake --workflow --preset package) &&
-        same_release_files . "$clone" release
+        (cd "$clone" && quietly runuser -u nobody -- env HOME="$home" cmake -P cmake/dist.cmake) &&
+        same_release_files . "$clone"
 }
 
 # The source archive, unpacked where there is no git, builds the program that prints the recorded
-# report and packs the same release files, itself among them.
+# report and makes the same release files, itself among them.
 packed_from_source_archive() {
     local unpacked=$scratch/build.c++/unpacked source
-    mkdir -p "$unpacked" && tar -xzf build/release/antorder-*-Source.tar.gz -C "$unpacked" ||
-        return 1
+    mkdir -p "$unpacked" && tar -xzf build/dist/antorder-*-Source.tar.gz -C "$unpacked" || return 1
     source=$(echo "$unpacked"/antorder-*-Source)
-    test ! -e "$source/.git" && (cd "$source" && quietly cmake --workflow --preset package) &&
-        prints_report "$source/build/release/antorder" && same_release_files . "$source" release
+    test ! -e "$source/.git" && (cd "$source" && quietly cmake -P cmake/dist.cmake) &&
+        prints_report "$source/build/release/antorder" && same_release_files . "$source"
 }
