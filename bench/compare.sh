@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Measures antorder side by side with its baselines in one run and prints ratios, each with its
-# spread over repetitions: the process against the minimal printf program, and the link-time
-# optimised build against the same build without it. Needs valgrind, Google Benchmark and
-# hyperfine (apt-get install valgrind libbenchmark-dev hyperfine).
+# spread over repetitions and always antorder's measure over the baseline's: the process against
+# the minimal printf program, the statically linked program of the Linux archive against the
+# dynamically linked one, and the link-time optimised build against the same build without it.
+# Needs valgrind, Google Benchmark and hyperfine (apt-get install valgrind libbenchmark-dev
+# hyperfine).
 # Usage: bench/compare.sh [rounds]   (default 10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,6 +35,16 @@ bench_time() {
         awk -F, '/^"/ { print $3 }'
 }
 
+# Runs the programs $1 and $2 1000 times each with hyperfine and prints the ratio of their mean
+# wall times, $1's over $2's, with its standard deviation propagated from theirs.
+wall_time_ratio() {
+    hyperfine -N --warmup 50 --runs 1000 --style none --export-csv "$scratch/times.csv" "$1" "$2" \
+        </dev/null >/dev/null 2>&1
+    awk -F, 'NR == 2 { a = $2; sa = $3 } NR == 3 { b = $2; sb = $3 }
+        END { r = a / b; printf "%.2f ± %.2f\n", r, r * sqrt((sa / a) ^ 2 + (sb / b) ^ 2) }' \
+        "$scratch/times.csv"
+}
+
 # Appends to file $1 the ratio of two measurements, taken one right after the other.
 ratio() {
     awk -v a="$2" -v b="$3" 'BEGIN { printf "%.4f\n", a / b }' >>"$scratch/$1"
@@ -49,6 +61,7 @@ for ((round = 0; round < rounds; ++round)); do
     antorder_instructions=$(instructions $lto/antorder)
     ratio process.instructions "$antorder_instructions" "$(instructions $lto/minimal_report)"
     ratio process.memory "$(peak_memory $lto/antorder)" "$(peak_memory $lto/minimal_report)"
+    ratio static.instructions "$(instructions $lto/static/antorder)" "$antorder_instructions"
     ratio lto.instructions "$antorder_instructions" "$(instructions $nolto/antorder)"
     for benchmark in colonyIteration wholeSearch; do
         ratio "lto.$benchmark" "$(bench_time $lto $benchmark)" "$(bench_time $nolto $benchmark)"
@@ -58,9 +71,12 @@ done
 echo "antorder against the minimal printf program (the process, link-time optimised):"
 summary process.instructions "  instructions (callgrind)"
 summary process.memory "  peak resident memory"
-echo "  wall time (hyperfine, 1000 runs each, mean ± standard deviation):"
-hyperfine -N --warmup 50 --runs 1000 --style basic $lto/minimal_report $lto/antorder 2>/dev/null |
-    sed -n '/^Summary/,$ { /^Summary/d; s/^/  /p }'
+echo "  wall time (hyperfine, 1000 runs each, mean ± standard deviation):" \
+    "$(wall_time_ratio $lto/antorder $lto/minimal_report)"
+echo "statically linked against dynamically linked (the program, link-time optimised):"
+summary static.instructions "  instructions (callgrind)"
+echo "  wall time (hyperfine, 1000 runs each, mean ± standard deviation):" \
+    "$(wall_time_ratio $lto/static/antorder $lto/antorder)"
 echo "link-time optimised against not (the same Release build otherwise):"
 summary lto.instructions "  instructions for the whole process (callgrind)"
 summary lto.colonyIteration "  one colony iteration (Google Benchmark, one core)"
