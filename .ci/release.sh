@@ -247,20 +247,15 @@ reprotest_release() {
 }
 
 # A clone at another path, whose name holds characters that regular expressions treat specially,
-# with files git does not track, released under umask 077 in another time zone and locale: the
-# same release files.
-packed_elsewhere() {
-    local clone=$scratch/build.c++/antorder
-    (umask 077 && export TZ=Asia/Tokyo LC_ALL=C && git clone -q . "$clone" && cd "$clone" &&
-        mkdir .vscode && touch notes.txt .vscode/settings.json README.md~ &&
-        quietly cmake -P cmake/dist.cmake) && same_release_files . "$clone"
-}
-
-# A clone released by the unprivileged user nobody: the same release files.
-packed_by_a_user() {
-    local home=$scratch/user clone=$scratch/user/antorder
-    git clone -q . "$clone" && chown -R nobody:nogroup "$home" &&
-        (cd "$clone" && quietly runuser -u nobody -- env HOME="$home" cmake -P cmake/dist.cmake) &&
+# with files git does not track, released by the unprivileged user nobody under umask 077 in
+# another time zone and locale: the same release files.
+packed_elsewhere_by_a_user() {
+    local home=$scratch/build.c++ clone=$scratch/build.c++/antorder
+    (umask 077 && git clone -q . "$clone" && mkdir "$clone/.vscode") &&
+        touch "$clone/notes.txt" "$clone/.vscode/settings.json" "$clone/README.md~" &&
+        chown -R nobody:nogroup "$home" &&
+        (cd "$clone" && quietly runuser -u nobody -- env HOME="$home" TZ=Asia/Tokyo LC_ALL=C \
+            sh -c 'umask 077 && exec cmake -P cmake/dist.cmake') &&
         same_release_files . "$clone"
 }
 
