@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The gates on the code and its builds: the tests under every compiler, optimiser and sanitizer,
 # the report across compilers, static analysis, formatting, coverage and the CMake set-up.
 # Sourced by .ci/run.
@@ -41,19 +42,23 @@ same_report() {
 }
 
 static_analysis() {
-    run-clang-tidy -p build/dev -quiet $(git ls-files '*.cpp' | sed "s|^|$PWD/|") \
-        >"$scratch/clang-tidy.log" 2>&1 ||
-        { grep -E 'warning:|error:' "$scratch/clang-tidy.log" >&2; return 1; }
+    local sources
+    mapfile -t sources < <(git ls-files '*.cpp')
+    run-clang-tidy -p build/dev -quiet "${sources[@]/#/$PWD/}" >"$SCRATCH/clang-tidy.log" 2>&1 ||
+        { grep -E 'warning:|error:' "$SCRATCH/clang-tidy.log" >&2; return 1; }
     echo "clang-tidy: no findings"
     cppcheck --enable=warning,performance,portability --std=c++17 --language=c++ \
         --library=googletest --library=posix -I . --error-exitcode=1 --quiet \
         common model colony tests bench || return 1
     echo "cppcheck: no findings"
+    shellcheck -x .ci/run .ci/*.sh bench/*.sh || return 1
+    echo "shellcheck: no findings"
 }
 
 formatting() {
-    clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.hpp') &&
-        echo "clang-format: every source is formatted"
+    local sources
+    mapfile -t sources < <(git ls-files '*.cpp' '*.hpp')
+    clang-format --dry-run --Werror "${sources[@]}" && echo "clang-format: every source is formatted"
 }
 
 coverage() {
@@ -73,12 +78,12 @@ build_type_is() {
 # tests or benchmarks, and keeps its own build type; the cross preset without its triple is
 # refused before anything is written.
 cmake_setup() {
-    quietly cmake -S . -B build/plain -DBUILD_TESTING=OFF "$werror" &&
+    quietly cmake -S . -B build/plain -DBUILD_TESTING=OFF "$WERROR" &&
         quietly cmake --build build/plain && build_type_is build/plain Release &&
         test ! -e build/plain/tests && test ! -e build/plain/colony_bench || return 1
     echo "plain configure: Release, the program alone"
     quietly cmake -S tests/consumer -B build/consumer -G Ninja -DANTORDER_SOURCE_DIR="$PWD" \
-        "$werror" && quietly cmake --build build/consumer || return 1
+        "$WERROR" && quietly cmake --build build/consumer || return 1
     build_type_is build/consumer "" && test ! -e build/consumer/antorder/tests &&
         test ! -e build/consumer/antorder/bench && prints_report build/consumer/antorder/antorder ||
         return 1

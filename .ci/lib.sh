@@ -1,15 +1,17 @@
+# shellcheck shell=bash
 # What every group of gates shares: the scratch folder, the package installs, the gate runner and
 # the helpers that build the program and compare its report. Sourced by .ci/run.
 
-werror=-DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-expected=tests/expected_report.txt
-scratch=$(mktemp -d)
+# What one file of gates sets and others read is named in upper case.
+WERROR=-DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+EXPECTED=tests/expected_report.txt
+SCRATCH=$(mktemp -d)
 # The unprivileged user that packs once more needs to reach its clone in the scratch folder.
-chmod 755 "$scratch"
+chmod 755 "$SCRATCH"
 # wine keeps its Windows installation in the scratch folder, and keeps quiet; its server and
 # services end with the run.
-export WINEPREFIX=$scratch/wine WINEDEBUG=-all
-trap '{ wineserver --kill || :; } 2>/dev/null; rm -rf "$scratch"' EXIT
+export WINEPREFIX=$SCRATCH/wine WINEDEBUG=-all
+trap '{ wineserver --kill || :; } 2>/dev/null; rm -rf "$SCRATCH"' EXIT
 passed=0
 
 # Installs those of the given Debian packages that are missing, without the many packages they
@@ -30,7 +32,7 @@ install_missing() {
 
 # Installs the given packages in the background, beside the first gates, which do not use them.
 install_in_background() {
-    install_missing "$@" >"$scratch/background-install.log" 2>&1 &
+    install_missing "$@" >"$SCRATCH/background-install.log" 2>&1 &
     background_install=$!
 }
 
@@ -38,7 +40,7 @@ install_in_background() {
 background_installed() {
     local status=0
     wait "$background_install" || status=1
-    cat "$scratch/background-install.log"
+    cat "$SCRATCH/background-install.log"
     return "$status"
 }
 
@@ -61,19 +63,19 @@ gate() {
 
 # Runs a command quietly; shows what it printed only when it fails.
 quietly() {
-    "$@" >"$scratch/quiet.log" 2>&1 || { cat "$scratch/quiet.log" >&2; return 1; }
+    "$@" >"$SCRATCH/quiet.log" 2>&1 || { cat "$SCRATCH/quiet.log" >&2; return 1; }
 }
 
 # Configures the release preset's program alone into build/$1, with more CMake arguments.
 build_release() {
     local dir=build/$1
     shift
-    quietly cmake --preset release -B "$dir" "$werror" "$@" && quietly cmake --build "$dir"
+    quietly cmake --preset release -B "$dir" "$WERROR" "$@" && quietly cmake --build "$dir"
 }
 
 # Runs a program with end of input and compares what it prints with the recorded report.
 prints_report() {
-    if ! "$@" </dev/null | cmp -s - "$expected"; then
+    if ! "$@" </dev/null | cmp -s - "$EXPECTED"; then
         echo "$* prints another report" >&2
         return 1
     fi

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The gates on every platform: each Debian architecture under qemu-user, Windows under wine, and
 # the web page under node and headless Chromium. Sourced by .ci/run.
 
@@ -21,7 +22,7 @@ emulator_of() {
 cross_build() {
     local triple=$1 build=build/$1
     shift
-    ANTORDER_CROSS_TRIPLE=$triple quietly cmake --preset cross "$werror" "$@" &&
+    ANTORDER_CROSS_TRIPLE=$triple quietly cmake --preset cross "$WERROR" "$@" &&
         quietly cmake --build "$build" && prints_report "$(emulator_of "$build")" "$build/antorder"
 }
 
@@ -59,7 +60,7 @@ crlf_throughout() {
 # the changelog are written for Windows users, the README with what SmartScreen shows of an
 # unsigned program and how to check the checksum first.
 windows_zip() {
-    local zip=$1 contents folder=$scratch/zip file
+    local zip=$1 contents folder=$SCRATCH/zip file
     contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
     [[ $contents == "CHANGELOG.txt LICENSE.txt README.txt antorder.exe " ]] ||
         { echo "$zip holds: $contents" >&2; return 1; }
@@ -79,23 +80,24 @@ windows_zip() {
 # The windows workflow makes the program and its zip, without a warning; under wine, with end of
 # input, the program prints the recorded report with the line ends of Windows text mode.
 windows_program() {
-    local build=build/windows log=$scratch/windows.log
+    local build=build/windows log=$SCRATCH/windows.log
     cmake --workflow --preset windows >"$log" 2>&1 || { cat "$log" >&2; return 1; }
     if grep -i warning "$log" >&2; then
         echo "the windows workflow warns" >&2
         return 1
     fi
-    windows_zip "$(echo $build/antorder-*-win64.zip)" &&
-        (cd $build && sha256sum --check --strict antorder-*.sha256) && start_wine || return 1
-    sed -z 's/\n/\r\n/g' "$expected" >"$scratch/expected-crlf.txt"
-    wine $build/antorder.exe </dev/null >"$scratch/windows-report.txt" 2>"$scratch/wine.log" &&
-        cmp "$scratch/windows-report.txt" "$scratch/expected-crlf.txt" &&
+    windows_zip "$build/antorder-$VERSION-win64.zip" &&
+        (cd $build && sha256sum --check --strict "antorder-$VERSION-win64.zip.sha256") &&
+        start_wine || return 1
+    sed -z 's/\n/\r\n/g' "$EXPECTED" >"$SCRATCH/expected-crlf.txt"
+    wine $build/antorder.exe </dev/null >"$SCRATCH/windows-report.txt" 2>"$SCRATCH/wine.log" &&
+        cmp "$SCRATCH/windows-report.txt" "$SCRATCH/expected-crlf.txt" &&
         echo "wine $build/antorder.exe: the recorded report, with CRLF line ends"
 }
 
 # The unit tests that start no process pass under wine.
 windows_tests() {
-    quietly cmake --preset windows "$werror" "${with_tests[@]}" &&
+    quietly cmake --preset windows "$WERROR" "${with_tests[@]}" &&
         quietly cmake --build build/windows &&
         quietly ctest --test-dir build/windows --output-on-failure &&
         echo "windows: every unit test passed"
@@ -104,14 +106,16 @@ windows_tests() {
 # Opens the page $1, alone in an empty folder, from disk in headless Chromium with no network,
 # and checks what the page shows once the program has run.
 page_in_chromium() {
-    local folder=$scratch/page
-    mkdir "$folder" && cp "$1" "$folder/" &&
-        unshare -n chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
-            --disable-component-update --disable-sync --no-first-run \
-            --user-data-dir="$scratch/chromium" --virtual-time-budget=10000 \
-            --dump-dom "file://$folder/${1##*/}" >"$scratch/page.html" 2>"$scratch/chromium.log" ||
-        { cat "$scratch/chromium.log" >&2; return 1; }
-    node .ci/check-page.js "$scratch/page.html" "$expected"
+    local folder=$SCRATCH/page
+    mkdir "$folder" && cp "$1" "$folder/" || return 1
+    if ! unshare -n chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+        --disable-component-update --disable-sync --no-first-run \
+        --user-data-dir="$SCRATCH/chromium" --virtual-time-budget=10000 \
+        --dump-dom "file://$folder/${1##*/}" >"$SCRATCH/page.html" 2>"$SCRATCH/chromium.log"; then
+        cat "$SCRATCH/chromium.log" >&2
+        return 1
+    fi
+    node .ci/check-page.js "$SCRATCH/page.html" "$EXPECTED"
 }
 
 # Under node, antorder.js writes the report in one write, so that a reader that leaves after the
@@ -120,9 +124,9 @@ page_in_chromium() {
 # program, ended by SIGPIPE.
 node_statuses() {
     local program=build/web/antorder.js writes status
-    strace -f -e trace=write -o "$scratch/node-writes.txt" node $program </dev/null >/dev/null ||
+    strace -f -e trace=write -o "$SCRATCH/node-writes.txt" node $program </dev/null >/dev/null ||
         return 1
-    writes=$(grep -c 'write(1,' "$scratch/node-writes.txt")
+    writes=$(grep -c 'write(1,' "$SCRATCH/node-writes.txt")
     ((writes == 1)) || { echo "node wrote the report in $writes writes" >&2; return 1; }
     node $program </dev/null | head -c1 >/dev/null
     status=${PIPESTATUS[0]}
@@ -136,7 +140,7 @@ node_statuses() {
 # The web workflow makes the page and the program for node: node prints the recorded report, the
 # page shows it in Chromium, and a clone at another path builds the same page.
 web_page() {
-    local page=build/web/antorder.html clone=$scratch/web/antorder size
+    local page=build/web/antorder.html clone=$SCRATCH/web/antorder size
     quietly cmake --workflow --preset web && prints_report node build/web/antorder.js &&
         node_statuses || return 1
     size=$(stat -c %s "$page")

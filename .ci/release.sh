@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The gates on what users install: the installed tree and the packages, laid out as Debian and
 # the archive rules ask, and the same release files to the byte however they are packed.
 # Sourced by .ci/run.
@@ -5,17 +6,23 @@
 docs=share/doc/antorder
 installed=(share/man/man1/antorder.1 "$docs/README.md" "$docs/CHANGELOG.md" "$docs/LICENSE")
 release_date=$(sed -n 's/^## [^ ]* - //p' CHANGELOG.md | head -n 1)
-version=$(sed -n 's/^## \([^ ]*\) - .*/\1/p' CHANGELOG.md | head -n 1)
-# What the release command leaves in build/dist: five files, their checksum files and SHA256SUMS.
-release_names=("antorder_${version}_amd64.deb" "antorder-$version-Linux-x86_64.tar.gz"
-    "antorder-$version-win64.zip" "antorder-$version-Source.tar.gz" "antorder-$version.html")
+# The version of the release, from the newest heading of the changelog.
+VERSION=$(sed -n 's/^## \([^ ]*\) - .*/\1/p' CHANGELOG.md | head -n 1)
+# The release files: the package workflow makes the first three, the release command all five.
+deb_name=antorder_${VERSION}_amd64.deb
+linux_archive_name=antorder-$VERSION-Linux-x86_64.tar.gz
+source_archive_name=antorder-$VERSION-Source.tar.gz
+release_names=("$deb_name" "$linux_archive_name" "$source_archive_name"
+    "antorder-$VERSION-win64.zip" "antorder-$VERSION.html")
 
 # Says whether the installed README $1 is written for those who run antorder: it names the wait
 # for Enter and the exit statuses, and nothing of building or checking antorder.
 user_readme() {
-    lacks_words "$1" preset ctest .ci/run GoogleTest &&
-        grep -q 'waits for Enter' "$1" && grep -q '^- 141: ' "$1" ||
-        { echo "$1 is not the README for users" >&2; return 1; }
+    if ! { lacks_words "$1" preset ctest .ci/run GoogleTest && grep -q 'waits for Enter' "$1" &&
+        grep -q '^- 141: ' "$1"; }; then
+        echo "$1 is not the README for users" >&2
+        return 1
+    fi
 }
 
 # The anchors of the headings of the Markdown document $1, as Markdown renderers make them.
@@ -68,14 +75,16 @@ check_installed() {
 # every entry owned by 0/0 and dated the release date's midnight, folders and programs 0755 and
 # other files 0644.
 follows_archive_rules() {
-    local listing=$scratch/listing.txt
+    local listing=$SCRATCH/listing.txt
     TZ=UTC tar --numeric-owner -tvzf "$1" >"$listing" || return 1
-    awk -v date="$release_date" 'NR == 1 && $6 !~ /^[^\/]+\/$/ { print "not the top folder:", $0; bad = 1 }
+    if ! { awk -v date="$release_date" 'NR == 1 && $6 !~ /^[^\/]+\/$/ { print "not the top folder:", $0; bad = 1 }
         $2 != "0/0" || $4 != date || $5 != "00:00" ||
         ($1 != "drwxr-xr-x" && $1 != "-rwxr-xr-x" && $1 != "-rw-r--r--") { print; bad = 1 }
         END { exit bad }' "$listing" >&2 &&
-        awk '{ print $6 }' "$listing" | tr / '\001' | LC_ALL=C sort -c ||
-        { echo "$1 breaks the archive rules" >&2; return 1; }
+        awk '{ print $6 }' "$listing" | tr / '\001' | LC_ALL=C sort -c; }; then
+        echo "$1 breaks the archive rules" >&2
+        return 1
+    fi
     echo "$1: laid out by the archive rules"
 }
 
@@ -91,7 +100,7 @@ holds_tracked_files() {
 # where nothing else is: chrooted into a folder that holds the unpacked archive alone, it prints
 # the recorded report with status 0.
 static_linux_archive() {
-    local root=$scratch/empty-root program
+    local root=$SCRATCH/empty-root program
     mkdir "$root" && tar -xzf "$1" -C "$root" || return 1
     program=$(cd "$root" && echo antorder-*/bin/antorder)
     if readelf -l "$root/$program" | grep -q INTERP || readelf -d "$root/$program" | grep -q NEEDED
@@ -112,7 +121,7 @@ pack_release() {
 # Packs the .deb with the command $@ into folder $1 and says whether the packing stopped, naming
 # dpkg-shlibdeps, without making a package.
 packing_stops() {
-    local packed=$1 log=$scratch/stopped-packing.log
+    local packed=$1 log=$SCRATCH/stopped-packing.log
     shift
     if "$@" cpack --preset release -G DEB -B "$packed" >"$log" 2>&1 ||
         compgen -G "$packed/*.deb" >/dev/null || ! grep -q 'needs dpkg-shlibdeps' "$log"; then
@@ -127,30 +136,30 @@ packing_stops() {
 # the archives follow the archive rules, and every checksum file holds.
 install_and_packages() {
     local deb tgz source
-    pack_release . && quietly cmake --install build/release --prefix "$scratch/prefix" &&
-        check_installed "$scratch/prefix" "${installed[@]}" || return 1
-    deb=$(echo build/release/antorder_"$version"_*.deb)
-    tgz=$(echo build/release/antorder-"$version"-Linux-*.tar.gz)
-    source=$(echo build/release/antorder-"$version"-Source.tar.gz)
+    pack_release . && quietly cmake --install build/release --prefix "$SCRATCH/prefix" &&
+        check_installed "$SCRATCH/prefix" "${installed[@]}" || return 1
+    deb=build/release/$deb_name
+    tgz=build/release/$linux_archive_name
+    source=build/release/$source_archive_name
     echo "$deb depends on: $(dpkg-deb --field "$deb" Depends)"
     dpkg-deb --field "$deb" Depends | grep -q '^libc6 ' || return 1
-    dpkg-deb -x "$deb" "$scratch/deb" && check_installed "$scratch/deb/usr" \
+    dpkg-deb -x "$deb" "$SCRATCH/deb" && check_installed "$SCRATCH/deb/usr" \
         share/man/man1/antorder.1.gz $docs/README.md $docs/changelog.gz $docs/copyright &&
         lintian --fail-on error,warning "$deb" &&
-        hardening-check --nocfprotection "$scratch/deb/usr/bin/antorder" || return 1
+        hardening-check --nocfprotection "$SCRATCH/deb/usr/bin/antorder" || return 1
     echo "lintian and hardening-check: passed"
-    mkdir "$scratch/tgz" && tar -xzf "$tgz" -C "$scratch/tgz" &&
-        check_installed "$(echo "$scratch"/tgz/antorder-*)" "${installed[@]}" &&
+    mkdir "$SCRATCH/tgz" && tar -xzf "$tgz" -C "$SCRATCH/tgz" &&
+        check_installed "$(echo "$SCRATCH"/tgz/antorder-*)" "${installed[@]}" &&
         static_linux_archive "$tgz" && follows_archive_rules "$tgz" && follows_archive_rules "$source" &&
         holds_tracked_files "$source" &&
-        (cd build/release && sha256sum --check --strict antorder[-_]"$version"[-_]*.sha256)
+        (cd build/release && sha256sum --check --strict antorder[-_]"$VERSION"[-_]*.sha256)
 }
 
 # A tracked file with a change that is not committed stops the packing before any package is
 # made, and the release command before it builds anything, each with a message naming the file
 # and the variable that packs it anyway; with that variable on, the packing goes ahead.
 uncommitted_changes_refused() {
-    local clone=$scratch/uncommitted log=$scratch/uncommitted.log
+    local clone=$SCRATCH/uncommitted log=$SCRATCH/uncommitted.log
     git clone -q . "$clone" && echo "A change." >>"$clone/README.md" || return 1
     if (cd "$clone" && cmake --workflow --preset package) >"$log" 2>&1 ||
         compgen -G "$clone/build/release/antorder[-_]*" >/dev/null ||
@@ -177,12 +186,12 @@ uncommitted_changes_refused() {
 # that no package is made without its dependencies: one that fails, found first on the PATH, and
 # the installed one without its execute permission, in a mount namespace of its own.
 broken_tool_stops_packing() {
-    local tools=$scratch/broken-tools
+    local tools=$SCRATCH/broken-tools
     mkdir "$tools" && printf '#!/bin/sh\nexit 2\n' >"$tools/dpkg-shlibdeps" &&
         chmod +x "$tools/dpkg-shlibdeps" && cp /usr/bin/dpkg-shlibdeps "$tools/not-executable" &&
         chmod -x "$tools/not-executable" || return 1
-    packing_stops "$scratch/failing-tool" env PATH="$tools:$PATH" &&
-        packing_stops "$scratch/not-executable" unshare --mount sh -c \
+    packing_stops "$SCRATCH/failing-tool" env PATH="$tools:$PATH" &&
+        packing_stops "$SCRATCH/not-executable" unshare --mount sh -c \
             "mount --bind $tools/not-executable /usr/bin/dpkg-shlibdeps && exec \"\$@\"" sh ||
         return 1
     echo "a dpkg-shlibdeps that fails or cannot be run: the packing stops, no .deb"
@@ -208,15 +217,17 @@ same_release_files() {
 # The release command makes in build/dist the five release files, each with its checksum file,
 # and SHA256SUMS over the five, and nothing else; every checksum holds.
 release_in_dist() {
-    local name expected=(SHA256SUMS)
+    local name wanted=(SHA256SUMS)
     quietly cmake -P cmake/dist.cmake || return 1
     for name in "${release_names[@]}"; do
-        expected+=("$name" "$name.sha256")
+        wanted+=("$name" "$name.sha256")
     done
     diff <(find build/dist -mindepth 1 -printf '%f\n' | LC_ALL=C sort) \
-        <(printf '%s\n' "${expected[@]}" | LC_ALL=C sort) >&2 || { echo "build/dist does not hold the release files alone" >&2; return 1; }
-    diff <(cut -d' ' -f3 build/dist/SHA256SUMS) <(printf '%s\n' "${release_names[@]}" | LC_ALL=C sort) \
-        >&2 || { echo "SHA256SUMS does not list the five release files" >&2; return 1; }
+        <(printf '%s\n' "${wanted[@]}" | LC_ALL=C sort) >&2 ||
+        { echo "build/dist does not hold the release files alone" >&2; return 1; }
+    diff <(cut -d' ' -f3 build/dist/SHA256SUMS) \
+        <(printf '%s\n' "${release_names[@]}" | LC_ALL=C sort) >&2 ||
+        { echo "SHA256SUMS does not list the five release files" >&2; return 1; }
     (cd build/dist && sha256sum --check --strict SHA256SUMS ./*.sha256) || return 1
     echo "build/dist: $(release_files .)"
 }
@@ -224,7 +235,7 @@ release_in_dist() {
 # Without emscripten the release command stops at once, naming it, before it builds anything:
 # in a mount namespace of its own, emcc is a file that cannot be run.
 missing_tool_named() {
-    local clone=$scratch/no-emscripten log=$scratch/no-emscripten.log
+    local clone=$SCRATCH/no-emscripten log=$SCRATCH/no-emscripten.log
     git clone -q . "$clone" || return 1
     if (cd "$clone" && unshare --mount sh -c \
         'mount --bind /dev/null /usr/bin/emcc && exec cmake -P cmake/dist.cmake') >"$log" 2>&1 ||
@@ -239,7 +250,7 @@ missing_tool_named() {
 # reprotest on the release command in a fresh clone, varying all it can here, comparing every
 # file it makes in build/dist.
 reprotest_release() {
-    local clone=$scratch/reprotest
+    local clone=$SCRATCH/reprotest
     git clone -q . "$clone" &&
         (cd "$clone" && quietly reprotest --vary=+all,-user_group,-kernel \
             'cmake -P cmake/dist.cmake' 'build/dist/*') || return 1
@@ -250,7 +261,7 @@ reprotest_release() {
 # with files git does not track, released by the unprivileged user nobody under umask 077 in
 # another time zone and locale: the same release files.
 packed_elsewhere_by_a_user() {
-    local home=$scratch/build.c++ clone=$scratch/build.c++/antorder
+    local home=$SCRATCH/build.c++ clone=$SCRATCH/build.c++/antorder
     (umask 077 && git clone -q . "$clone" && mkdir "$clone/.vscode") &&
         touch "$clone/notes.txt" "$clone/.vscode/settings.json" "$clone/README.md~" &&
         chown -R nobody:nogroup "$home" &&
@@ -262,8 +273,8 @@ packed_elsewhere_by_a_user() {
 # The source archive, unpacked where there is no git, builds the program that prints the recorded
 # report and makes the same release files, itself among them.
 packed_from_source_archive() {
-    local unpacked=$scratch/build.c++/unpacked source
-    mkdir -p "$unpacked" && tar -xzf build/dist/antorder-*-Source.tar.gz -C "$unpacked" || return 1
+    local unpacked=$SCRATCH/build.c++/unpacked source
+    mkdir -p "$unpacked" && tar -xzf "build/dist/$source_archive_name" -C "$unpacked" || return 1
     source=$(echo "$unpacked"/antorder-*-Source)
     test ! -e "$source/.git" && (cd "$source" && quietly cmake -P cmake/dist.cmake) &&
         prints_report "$source/build/release/antorder" && same_release_files . "$source"
