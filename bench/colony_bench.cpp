@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "colony/iteration.hpp"
+#include "colony/search.hpp"
 
 namespace {
 
@@ -31,11 +32,12 @@ void colonyIteration(benchmark::State& state) {
 // The whole search from a fresh state: set-up and every iteration, without the report.
 void wholeSearch(benchmark::State& state) {
     for ([[maybe_unused]] auto _ : state) {
-        Search search;
-        for (std::int32_t it = 0; it < N_ITERATIONS; ++it) {
-            search.iterate();
-        }
-        benchmark::DoNotOptimize(search.colony.bestTour);
+        CostTable cost{};
+        ColonyState colony{};
+        RandomSource random{};
+        SilentObserver nobody;
+        runSearch(colony, cost, random, nobody);
+        benchmark::DoNotOptimize(colony.bestTour);
     }
 }
 

@@ -1,15 +1,98 @@
 #pragma once
 
+#include <cstdint>
+
 #include "colony/colony_state.hpp"
+#include "colony/observer.hpp"
+#include "colony/transition.hpp"
 #include "common/random_source.hpp"
 #include "model/instance.hpp"
+#include "model/score.hpp"
 
 // Sets tau0 from the reference cycle's `length` and lays it on every pheromone entry.
 void initColony(ColonyState& colony, float length);
 
 // Builds the five ants' tours of one iteration and selects the best: returns its score and
-// leaves its tour in bestTour.
+// leaves its tour in bestTour. The console program's iteration, which tells no one its steps.
 float runIteration(ColonyState& colony, const CostTable& cost, RandomSource& random);
 
 // Pulls the five edges of bestTour, its closing edge included, towards 1 / bestScore.
 void reinforceBestTour(ColonyState& colony);
+
+// The steps an iteration takes, in the order it takes them.
+
+// Clears every per-iteration table: visits, tours, detections and start claims.
+void resetIteration(ColonyState& colony);
+
+// Marks `test` as taken by `ant`, and every fault it detects as detected by that ant.
+void takeTest(ColonyState& colony, std::int32_t ant, std::int32_t test);
+
+// Pulls every pheromone entry, not only the edges just taken, towards tau0.
+void applyLocalUpdate(ColonyState& colony);
+
+// Gives each ant in turn a random start test that no earlier ant holds, redrawing while the
+// drawn test is taken.
+template <class Observer>
+void assignStarts(ColonyState& colony, RandomSource& random, Observer& observer) {
+    const auto drawStart = [&random, &observer] {
+        const std::int32_t draw = nextRandom(random);
+        onStartDraw(observer, draw);
+        return draw % N_TESTS;
+    };
+    for (std::int32_t k = 0; k < N_ANTS; ++k) {
+        std::int32_t start = drawStart();
+        while (colony.startTaken[start] != 0) {
+            start = drawStart();
+        }
+        colony.startTaken[start] = 1;
+        colony.startTest[k] = start;
+        colony.tour[k][0] = start;
+        takeTest(colony, k, start);
+    }
+    onStartsAssigned(observer, colony);
+}
+
+// Moves every ant one step along its tour: to a new test, or back to its start once it has
+// taken them all, which marks the construction done.
+template <class Observer>
+void constructionPass(ColonyState& colony, const CostTable& cost, RandomSource& random,
+                      std::int32_t step, Observer& observer) {
+    for (std::int32_t k = 0; k < N_ANTS; ++k) {
+        const std::int32_t from = colony.tour[k][step - 1];
+        if (hasUnvisited(colony, k)) {
+            const Move move = chooseNextTest(colony, cost, random, k, from);
+            colony.tour[k][step] = move.to;
+            takeTest(colony, k, move.to);
+            onMove(observer, k, from, move);
+        } else {
+            colony.tour[k][step] = colony.startTest[k];
+            colony.done = 1;
+            onMove(observer, k, from, Move{colony.startTest[k], NO_DRAW, Rule::Home});
+        }
+    }
+}
+
+// Runs lock-step construction passes, each followed by the local update, until the tours close.
+template <class Observer>
+void constructTours(ColonyState& colony, const CostTable& cost, RandomSource& random,
+                    Observer& observer) {
+    std::int32_t step = 0;
+    colony.done = 0;
+    while (colony.done == 0) {
+        ++step;
+        constructionPass(colony, cost, random, step, observer);
+        applyLocalUpdate(colony);
+        onPassEnd(observer, colony);
+    }
+}
+
+// runIteration, telling `observer` each of its steps.
+template <class Observer>
+float runIteration(ColonyState& colony, const CostTable& cost, RandomSource& random,
+                   Observer& observer) {
+    resetIteration(colony);
+    assignStarts(colony, random, observer);
+    constructTours(colony, cost, random, observer);
+    colony.bestScore = selectBestAnt(colony.tour, colony.bestTour);
+    return colony.bestScore;
+}

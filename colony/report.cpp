@@ -23,6 +23,10 @@ void printIterationLine(std::int32_t iteration, float score) {
                 static_cast<double>(score));
 }
 
+void onIterationEnd(ConsoleReport& /*report*/, std::int32_t iteration, const ColonyState& colony) {
+    printIterationLine(iteration, colony.bestScore);
+}
+
 void printFinalSolution(const Tour& tour) {
     std::printf("\n Final solution: \n");
     printSolution(tour);
@@ -35,13 +39,13 @@ void printSolution(const Tour& tour) {
     }
 }
 
-bool finishReport() {
+bool finishOutput(const char* program, const char* output) {
     if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
         return true;
     }
     const int cause = errno;
-    std::fprintf(stderr, "antorder: the report could not be written to standard output: %s\n",
-                 std::strerror(cause));
+    std::fprintf(stderr, "%s: the %s could not be written to standard output: %s\n", program,
+                 output, std::strerror(cause));
     return false;
 }
 

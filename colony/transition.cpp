@@ -67,12 +67,13 @@ bool hasUnvisited(const ColonyState& colony, std::int32_t ant) {
     return std::any_of(visited.begin(), visited.end(), [](std::int32_t v) { return v == 0; });
 }
 
-std::int32_t chooseNextTest(const ColonyState& colony, const CostTable& cost, RandomSource& random,
-                            std::int32_t ant, std::int32_t current) {
+Move chooseNextTest(const ColonyState& colony, const CostTable& cost, RandomSource& random,
+                    std::int32_t ant, std::int32_t current) {
     const std::int32_t best = heaviestTrail(colony, cost, ant, current);
-    const float q = static_cast<float>(nextRandom(random)) / RAND_LIMIT;
+    const std::int32_t draw = nextRandom(random);
+    const float q = static_cast<float>(draw) / RAND_LIMIT;
     if (static_cast<double>(q) < Q0) {
-        return best;
+        return {best, draw, Rule::Trail};
     }
-    return mostNewFaults(colony, ant);
+    return {mostNewFaults(colony, ant), draw, Rule::Faults};
 }

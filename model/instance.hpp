@@ -20,6 +20,9 @@ inline constexpr FaultMatrix faultMatrix{{
     {1, 0, 1, 0, 1},
 }};
 
+// The suite in its given order, tests 1 to 5.
+inline constexpr std::array<std::int32_t, N_TESTS> GIVEN_ORDER{0, 1, 2, 3, 4};
+
 // How long each test runs. Defined once, in instance.cpp, where the cost table is prepared from it.
 extern const std::array<float, N_TESTS> execTime;
 

@@ -46,7 +46,9 @@ TEST(ChooseNextTest, ExploitsBelowHalfAndExploresGreedilyAbove) {
         RandomSource random{};
         scriptDraws({c.draw});
         EXPECT_TRUE(hasUnvisited(colony, 0));
-        EXPECT_EQ(chooseNextTest(colony, cost, random, 0, c.taken.back()), c.expected) << c.why;
+        const Move move = chooseNextTest(colony, cost, random, 0, c.taken.back());
+        EXPECT_EQ(move.to, c.expected) << c.why;
+        EXPECT_EQ(move.draw, c.draw) << c.why;
         EXPECT_EQ(drawsTaken(), 1U) << c.why;
     }
 }
