@@ -49,7 +49,7 @@ static_analysis() {
     echo "clang-tidy: no findings"
     cppcheck --enable=warning,performance,portability --std=c++17 --language=c++ \
         --library=googletest --library=posix -I . --error-exitcode=1 --quiet \
-        common model colony tests bench || return 1
+        common model colony trace tests bench || return 1
     echo "cppcheck: no findings"
     shellcheck -x .ci/run .ci/*.sh bench/*.sh || return 1
     echo "shellcheck: no findings"
@@ -63,7 +63,7 @@ formatting() {
 
 coverage() {
     quietly cmake --workflow --preset coverage &&
-        gcovr --root . --filter 'common/' --filter 'model/' --filter 'colony/' \
+        gcovr --root . --filter 'common/' --filter 'model/' --filter 'colony/' --filter 'trace/' \
             --print-summary --fail-under-line 95 build/coverage
 }
 

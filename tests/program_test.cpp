@@ -9,6 +9,7 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <tuple>
 
 #include "common/constants.hpp"
 #include "common/random_source.hpp"
@@ -66,15 +67,20 @@ TEST(Program, PrintsTheRecordedReportAndEndsAtEndOfInput) {
 TEST(Program, FailsWithAMessageWhenTheReportCannotBeWritten) {
     // The failure shows at the final flush, which writes the whole report; the program's own
     // buffer holds the report even where stdbuf would leave standard output unbuffered.
+    // The trace fails the same way, naming itself.
     const std::string fullDevice = " </dev/null 2>&1 >/dev/full";
     const std::string unbuffered = "stdbuf -o0 " + program;
-    for (const auto& [command, cause] :
-         {std::pair{program + fullDevice, "No space left on device"},
-          std::pair{program + " </dev/null 2>&1 >&-", "Bad file descriptor"},
-          std::pair{unbuffered + fullDevice, "No space left on device"}}) {
+    const std::string trace = ANTORDER_TRACE_EXE;
+    for (const auto& [command, start, cause] :
+         {std::tuple{program + fullDevice, "antorder: the report ", "No space left on device"},
+          std::tuple{program + " </dev/null 2>&1 >&-", "antorder: the report ",
+                     "Bad file descriptor"},
+          std::tuple{unbuffered + fullDevice, "antorder: the report ", "No space left on device"},
+          std::tuple{trace + fullDevice, "antorder-trace: the trace ",
+                     "No space left on device"}}) {
         const auto [message, status] = runShell(command);
         EXPECT_EQ(status, 1) << command;
-        EXPECT_EQ(message.rfind("antorder: ", 0), 0U) << message;
+        EXPECT_EQ(message.rfind(start, 0), 0U) << message;
         EXPECT_NE(message.find(cause), std::string::npos) << message;
     }
 }

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "colony/search.hpp"
+#include "tests/scripted_random.hpp"
+#include "trace/trace.hpp"
+
+namespace {
+
+// The trace of a whole search in which every iteration draws its starts 0 to 4, so that ant k
+// starts on test k, and then twenty construction draws of `draw`.
+std::string traceWithConstructionDraws(std::int32_t draw) {
+    std::vector<std::int32_t> draws;
+    for (std::int32_t it = 0; it < N_ITERATIONS; ++it) {
+        draws.insert(draws.end(), {0, 1, 2, 3, 4});
+        draws.insert(draws.end(), 20, draw);
+    }
+    scriptDraws(draws);
+    std::FILE* file = std::tmpfile();
+    RandomSource random{};
+    CostTable cost{};
+    ColonyState colony{};
+    TraceWriter writer{file, 0, 0, 0};
+    runSearch(colony, cost, random, writer);
+    endTrace(writer);
+    EXPECT_EQ(drawsTaken(), draws.size());
+    std::rewind(file);
+    std::string text;
+    for (int c = 0; (c = std::fgetc(file)) != EOF;) {
+        text.push_back(static_cast<char>(c));
+    }
+    std::fclose(file);
+    return text;
+}
+
+// The lists of moves of the trace's passes, in order.
+std::vector<std::string> passMoves(const std::string& trace) {
+    const std::string begin = R"({"moves":[)";
+    std::vector<std::string> passes;
+    for (auto at = trace.find(begin); at != std::string::npos; at = trace.find(begin, at + 1)) {
+        passes.push_back(trace.substr(at, trace.find(']', at) - at));
+    }
+    return passes;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(Trace, RecordsTheRuleThatMadeEachMoveAndAMoveHomeWithoutADraw) {
+    struct Case {
+        std::int32_t draw;
+        std::string rule;
+    };
+    const std::string home = R"("draw":null,"rule":"home"})";
+    for (const Case& c : {Case{0, "trail"}, Case{20000, "faults"}}) {
+        const std::string trace = traceWithConstructionDraws(c.draw);
+        const std::string drawn = R"("draw":)" + std::to_string(c.draw) + R"(,"rule":")" + c.rule;
+        const std::vector<std::string> passes = passMoves(trace);
+        ASSERT_EQ(passes.size(), static_cast<std::size_t>(5 * N_ITERATIONS)) << c.rule;
+        for (std::size_t p = 0; p < passes.size(); ++p) {
+            const bool lastPass = p % 5 == 4;
+            EXPECT_EQ(occurrences(passes[p], drawn), lastPass ? 0U : 5U) << c.rule << " pass " << p;
+            EXPECT_EQ(occurrences(passes[p], home), lastPass ? 5U : 0U) << c.rule << " pass " << p;
+        }
+        EXPECT_EQ(occurrences(trace, R"("rule")"), static_cast<std::size_t>(25 * N_ITERATIONS));
+        EXPECT_EQ(occurrences(trace, R"("startDraws":[0,1,2,3,4],"starts":[1,2,3,4,5])"),
+                  static_cast<std::size_t>(N_ITERATIONS));
+    }
+}
+
+}  // namespace
