@@ -5,7 +5,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { test } = require('node:test');
-const { parseReport, iterationX, scoreY, chartSvg, PLOT } = require('../web/chart.js');
+const { parseReport, chartLayout, iterationX, scoreY, chartSvg } = require('../web/chart.js');
 
 const root = path.join(__dirname, '..');
 const recorded = fs.readFileSync(path.join(root, 'tests/expected_report.txt'), 'latin1');
@@ -37,31 +37,51 @@ test('refuses what is not a whole report', () => {
   }
 });
 
-test('puts the smallest score at the bottom, the largest at the top, iterations left to right', () => {
-  assert.equal(scoreY(0.38), PLOT.bottom);
-  assert.ok(Math.abs(scoreY(0.58) - PLOT.top) < 1e-9);
-  assert.ok(scoreY(0.42) < scoreY(0.38) && scoreY(0.54) < scoreY(0.5));
-  assert.equal(iterationX(1, 100), PLOT.left);
-  assert.equal(iterationX(100, 100), PLOT.right);
-  assert.ok(iterationX(50, 100) < iterationX(51, 100));
+test('puts the scores inside the plot, none on its axis line, iterations left to right', () => {
+  for (const width of [328, 640]) {
+    const plot = chartLayout(width).plot;
+    assert.ok(scoreY(0.38, plot) < plot.bottom - 5, 'the smallest score above the axis line');
+    assert.ok(scoreY(0.58, plot) > plot.top);
+    assert.ok(scoreY(0.42, plot) < scoreY(0.38, plot) && scoreY(0.54, plot) < scoreY(0.5, plot));
+    assert.equal(iterationX(1, 100, plot), plot.left);
+    assert.equal(iterationX(100, 100, plot), plot.right);
+    assert.ok(iterationX(50, 100, plot) < iterationX(51, 100, plot));
+    assert.ok(plot.right < width);
+  }
 });
 
 test('draws each kept score at its iteration, and the given order as the reference line', () => {
   const svg = chartSvg(parseReport(report(['0.380000', '0.580000', '0.500000'])));
+  const plot = chartLayout(640).plot;
+  const at = (iteration, score) =>
+    `${iterationX(iteration, 3, plot).toFixed(1)},${scoreY(score, plot).toFixed(1)}`;
   const points = /<polyline class="scores" points="([^"]*)"/.exec(svg)[1];
-  assert.equal(
-    points,
-    `${PLOT.left.toFixed(1)},${PLOT.bottom.toFixed(1)} ` +
-      `${iterationX(2, 3).toFixed(1)},${PLOT.top.toFixed(1)} ` +
-      `${PLOT.right.toFixed(1)},${scoreY(0.5).toFixed(1)}`,
-  );
-  const reference = /<line class="given-order" x1="[^"]*" y1="([^"]*)" x2="[^"]*" y2="([^"]*)"/.exec(svg);
-  assert.deepEqual([reference[1], reference[2]], [scoreY(0.54).toFixed(1), scoreY(0.54).toFixed(1)]);
+  assert.equal(points, `${at(1, 0.38)} ${at(2, 0.58)} ${at(3, 0.5)}`);
+  const reference =
+    /<line class="given-order" x1="[^"]*" y1="([^"]*)" x2="[^"]*" y2="([^"]*)"/.exec(svg);
+  const y = scoreY(0.54, plot).toFixed(1);
+  assert.deepEqual([reference[1], reference[2]], [y, y]);
   assert.match(svg, /<title id="chart-title">[^<]+<\/title>/);
-  assert.match(svg, /<desc id="chart-desc">[^<]*between 0\.38 and 0\.58[^<]*2, 4, 1, 3, 5\.<\/desc>/);
+  assert.match(
+    svg,
+    /<desc id="chart-desc">[^<]*between 0\.38 and 0\.58[^<]*2, 4, 1, 3, 5\.<\/desc>/,
+  );
+});
+
+test('drawn at a given width, it is that many units wide, its text and dots readable', () => {
+  for (const width of [328, 736]) {
+    const svg = chartSvg(parseReport(recorded), width);
+    assert.match(svg, new RegExp(`viewBox="0 0 ${width} \\d+"`));
+    assert.ok(Number(/font-size="(\d+)"/.exec(svg)[1]) >= 11, 'text at least 11 px');
+    assert.ok(Number(/<circle [^>]*r="([\d.]+)"/.exec(svg)[1]) * 2 >= 5, 'dots at least 5 px');
+  }
 });
 
 test('the chart README.md shows is the one the script makes from the recorded report', () => {
   const kept = fs.readFileSync(path.join(root, 'doc/scores.svg'), 'utf8');
-  assert.equal(kept, chartSvg(parseReport(recorded)), 'run: node web/chart.js tests/expected_report.txt > doc/scores.svg');
+  assert.equal(
+    kept,
+    chartSvg(parseReport(recorded)),
+    'run: node web/chart.js tests/expected_report.txt > doc/scores.svg',
+  );
 });

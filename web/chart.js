@@ -3,26 +3,38 @@
 //   node web/chart.js tests/expected_report.txt > doc/scores.svg
 'use strict';
 
-// The range the scores of this suite can take, and the six values in it.
+// The six values the scores of this suite can take, from the smallest, and the range the score
+// axis shows: a step more on each side, so that no dot sits on the axis line.
 const SCORE_MIN = 0.38;
 const SCORE_MAX = 0.58;
 const SCORE_STEP = 0.04;
+const AXIS_MIN = SCORE_MIN - SCORE_STEP / 2;
+const AXIS_MAX = SCORE_MAX + SCORE_STEP / 2;
 
-// The chart's size and the plot area inside it, in SVG units.
-const WIDTH = 640;
-const HEIGHT = 320;
-const PLOT = { left: 64, right: 616, top: 28, bottom: 260 };
+// The chart's width when none is given, as README.md shows it, in SVG units, which the page makes
+// CSS pixels by drawing the chart at the width it has.
+const DEFAULT_WIDTH = 640;
+
+// The chart's size for a width and the plot area inside it: room for the score labels on the
+// left and the iteration labels below.
+function chartLayout(width) {
+  const height = Math.round(Math.min(320, Math.max(220, width / 2)));
+  return { width, height, plot: { left: 58, right: width - 16, top: 12, bottom: height - 46 } };
+}
 
 // Reads a report: the suite's score in its given order, the score of each iteration in order,
 // and the final tour's test numbers. Throws when the text is not a whole report.
 function parseReport(text) {
-  const whole = /^initial APFD=(\d+\.\d{6}) \n((?:\n Iteration=\d+, APFD = \d+\.\d{6})+)\n Final solution: \n:((?:\d+ - )+)$/;
+  const whole =
+    /^initial APFD=(\d+\.\d{6}) \n((?:\n Iteration=\d+, APFD = \d+\.\d{6})+)\n Final solution: \n:((?:\d+ - )+)$/;
   const match = whole.exec(text);
   if (!match) {
     throw new Error('not a whole antorder report');
   }
   const scores = [];
-  for (const [, iteration, score] of match[2].matchAll(/\n Iteration=(\d+), APFD = (\d+\.\d{6})/g)) {
+  for (const [, iteration, score] of match[2].matchAll(
+    /\n Iteration=(\d+), APFD = (\d+\.\d{6})/g,
+  )) {
     if (Number(iteration) !== scores.length + 1) {
       throw new Error(`iteration ${iteration} where ${scores.length + 1} was due`);
     }
@@ -32,14 +44,14 @@ function parseReport(text) {
   return { initial: Number(match[1]), scores, finalTour };
 }
 
-// The horizontal position of iteration `iteration` (1-based) of `count`.
-function iterationX(iteration, count) {
-  return PLOT.left + ((iteration - 1) / (count - 1)) * (PLOT.right - PLOT.left);
+// The horizontal position of iteration `iteration` (1-based) of `count` in the plot area.
+function iterationX(iteration, count, plot) {
+  return plot.left + ((iteration - 1) / (count - 1)) * (plot.right - plot.left);
 }
 
-// The vertical position of a score: the smallest at the bottom, the largest at the top.
-function scoreY(score) {
-  return PLOT.bottom - ((score - SCORE_MIN) / (SCORE_MAX - SCORE_MIN)) * (PLOT.bottom - PLOT.top);
+// The vertical position of a score in the plot area: the smallest at the bottom.
+function scoreY(score, plot) {
+  return plot.bottom - ((score - AXIS_MIN) / (AXIS_MAX - AXIS_MIN)) * (plot.bottom - plot.top);
 }
 
 // The iterations that get a tick: the first, then every twentieth.
@@ -77,79 +89,87 @@ function chartDescription(run) {
 const number = (value) => value.toFixed(1);
 
 // The score axis: a grid line and a label at each value the scores can take, and its title.
-function scoreAxis() {
-  const middleY = number((PLOT.top + PLOT.bottom) / 2);
+function scoreAxis(plot) {
+  const middleY = number((plot.top + plot.bottom) / 2);
   return [
     ...scoreTicks().flatMap((score) => {
-      const y = number(scoreY(score));
+      const y = number(scoreY(score, plot));
       return [
-        `<line x1="${PLOT.left}" y1="${y}" x2="${PLOT.right}" y2="${y}" stroke="#ddd"/>`,
-        `<text x="${PLOT.left - 8}" y="${y}" dy="0.35em" text-anchor="end" fill="#333">` +
+        `<line x1="${plot.left}" y1="${y}" x2="${plot.right}" y2="${y}" stroke="#ddd"/>`,
+        `<text x="${plot.left - 8}" y="${y}" dy="0.35em" text-anchor="end" fill="#333">` +
           `${score.toFixed(2)}</text>`,
       ];
     }),
-    `<text x="16" y="${middleY}" text-anchor="middle" fill="#333" ` +
-      `transform="rotate(-90 16 ${middleY})">APFD</text>`,
+    `<text x="14" y="${middleY}" text-anchor="middle" fill="#333" ` +
+      `transform="rotate(-90 14 ${middleY})">APFD</text>`,
   ];
 }
 
 // The iteration axis of `count` iterations: its line, its ticks with their labels, its title.
-function iterationAxis(count) {
+function iterationAxis(count, layout) {
+  const plot = layout.plot;
   return [
     ...iterationTicks(count).flatMap((iteration) => {
-      const x = number(iterationX(iteration, count));
+      const x = number(iterationX(iteration, count, plot));
       return [
-        `<line x1="${x}" y1="${PLOT.bottom}" x2="${x}" y2="${PLOT.bottom + 5}" stroke="#333"/>`,
-        `<text x="${x}" y="${PLOT.bottom + 20}" text-anchor="middle" fill="#333">${iteration}</text>`,
+        `<line x1="${x}" y1="${plot.bottom}" x2="${x}" y2="${plot.bottom + 5}" stroke="#333"/>`,
+        `<text x="${x}" y="${plot.bottom + 20}" text-anchor="middle" fill="#333">${iteration}</text>`,
       ];
     }),
-    `<line x1="${PLOT.left}" y1="${PLOT.bottom}" x2="${PLOT.right}" y2="${PLOT.bottom}" stroke="#333"/>`,
-    `<text x="${number((PLOT.left + PLOT.right) / 2)}" y="${HEIGHT - 8}" text-anchor="middle" ` +
-      'fill="#333">iteration</text>',
+    `<line x1="${plot.left}" y1="${plot.bottom}" x2="${plot.right}" y2="${plot.bottom}" ` +
+      'stroke="#333"/>',
+    `<text x="${number((plot.left + plot.right) / 2)}" y="${layout.height - 6}" ` +
+      'text-anchor="middle" fill="#333">iteration</text>',
   ];
 }
 
 // The reference line: the score of the suite in its given order, dashed and labelled.
-function givenOrderLine(initial) {
-  const y = number(scoreY(initial));
+function givenOrderLine(initial, plot) {
+  const y = number(scoreY(initial, plot));
   return [
-    `<line class="given-order" x1="${PLOT.left}" y1="${y}" x2="${PLOT.right}" y2="${y}" ` +
-      'stroke="#b5651d" stroke-width="1.5" stroke-dasharray="6 4"/>',
-    `<text x="${PLOT.right}" y="${y}" dy="-0.5em" text-anchor="end" fill="#b5651d">given order</text>`,
+    `<line class="given-order" x1="${plot.left}" y1="${y}" x2="${plot.right}" y2="${y}" ` +
+      'stroke="#8a4b08" stroke-width="1.5" stroke-dasharray="6 4"/>',
+    `<text x="${plot.right}" y="${y}" dy="-0.5em" text-anchor="end" fill="#8a4b08">` +
+      'given order</text>',
   ];
 }
 
-// The kept scores: a dot at each iteration, joined by a faint line.
-function keptScores(scores) {
-  const kept = scores.map((score, k) => [number(iterationX(k + 1, scores.length)), number(scoreY(score))]);
+// The kept scores: a dot at each iteration, joined by a lighter line.
+function keptScores(scores, plot) {
+  const kept = scores.map((score, k) => [
+    number(iterationX(k + 1, scores.length, plot)),
+    number(scoreY(score, plot)),
+  ]);
   return [
     `<polyline class="scores" points="${kept.map(([x, y]) => `${x},${y}`).join(' ')}" ` +
-      'fill="none" stroke="#1f5fa8" stroke-opacity="0.5"/>',
+      'fill="none" stroke="#5b80bb"/>',
     '<g class="kept" fill="#1f5fa8">',
-    ...kept.map(([x, y]) => `<circle cx="${x}" cy="${y}" r="2.5"/>`),
+    ...kept.map(([x, y]) => `<circle cx="${x}" cy="${y}" r="3"/>`),
     '</g>',
   ];
 }
 
-// The chart of a parsed report, as the text of an SVG element.
-function chartSvg(run) {
+// The chart of a parsed report, `width` units wide, as the text of an SVG element.
+function chartSvg(run, width = DEFAULT_WIDTH) {
+  const layout = chartLayout(width);
   const lines = [
-    `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${WIDTH} ${HEIGHT}" role="img" ` +
-      'aria-labelledby="chart-title chart-desc" font-family="sans-serif" font-size="13">',
+    `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${width} ${layout.height}" ` +
+      'role="img" aria-labelledby="chart-title chart-desc" font-family="sans-serif" ' +
+      'font-size="12">',
     '<title id="chart-title">APFD kept by each iteration of antorder\'s search</title>',
     `<desc id="chart-desc">${chartDescription(run)}</desc>`,
-    `<rect width="${WIDTH}" height="${HEIGHT}" fill="#fff"/>`,
-    ...scoreAxis(),
-    ...iterationAxis(run.scores.length),
-    ...givenOrderLine(run.initial),
-    ...keptScores(run.scores),
+    `<rect width="${width}" height="${layout.height}" fill="#fff"/>`,
+    ...scoreAxis(layout.plot),
+    ...iterationAxis(run.scores.length, layout),
+    ...givenOrderLine(run.initial, layout.plot),
+    ...keptScores(run.scores, layout.plot),
     '</svg>',
   ];
   return `${lines.join('\n')}\n`;
 }
 
 if (typeof module === 'object') {
-  module.exports = { parseReport, iterationX, scoreY, chartSvg, PLOT };
+  module.exports = { parseReport, chartLayout, iterationX, scoreY, chartSvg, orderingText };
   if (require.main === module) {
     const report = require('fs').readFileSync(process.argv[2], 'latin1');
     process.stdout.write(chartSvg(parseReport(report)));
