@@ -1,0 +1,193 @@
+// The web page in Chromium, Firefox and WebKit, opened from disk with no network, as a reader
+// opens it: its report byte for byte, stepping through the search by buttons, by the range and
+// by the keyboard alone, and the kept score and pheromone table of the trace at the first, a
+// middle and the last iteration. In Chromium also: no WCAG 2.1 A or AA violation that axe-core
+// finds at phone and desktop widths, nothing wider than a phone, readable chart and graph text,
+// and a Content-Security-Policy that refuses every network request.
+// Run with the built page and trace program:
+//   ANTORDER_PAGE=build/web/antorder.html ANTORDER_TRACE=build/release/antorder-trace \
+//     xvfb-run -a node --test tests/browser/
+'use strict';
+const assert = require('node:assert/strict');
+const { execFileSync } = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+const { after, before, describe, test } = require('node:test');
+const { engines, launchChromium } = require('./browsers.js');
+const { scoreText, levelText } = require('../../web/replay.js');
+
+// The page alone in an empty folder, as a reader who saved it would have it.
+const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'antorder-page-'));
+fs.copyFileSync(process.env.ANTORDER_PAGE, path.join(folder, 'antorder.html'));
+const pageUrl = `file://${folder}/antorder.html`;
+
+const report = fs.readFileSync(path.join(__dirname, '..', 'expected_report.txt'), 'latin1');
+const reportScores = [...report.matchAll(/APFD = (\d\.\d{6})/g)].map((match) => match[1]);
+const trace = JSON.parse(execFileSync(process.env.ANTORDER_TRACE, { maxBuffer: 1 << 24 }));
+
+// What the replay shows: the step's sentence, the moves, the pheromone cells and the kept score.
+const shown = () => ({
+  iteration: document.getElementById('iteration').value,
+  status: document.getElementById('step-status').textContent,
+  moves: [...document.querySelectorAll('#moves li')].map((item) => item.textContent),
+  cells: [...document.querySelectorAll('#pheromone td')].map((cell) => cell.textContent),
+  keptScore: document.getElementById('kept-score').textContent,
+});
+
+// Moves the range to `iteration`, as a reader's drag does.
+const setRange = (iteration) => {
+  const range = document.getElementById('iteration');
+  range.value = String(iteration);
+  range.dispatchEvent(new Event('input', { bubbles: true }));
+};
+
+for (const engine of engines) {
+  describe(engine.name, () => {
+    let browser;
+    before(async () => {
+      browser = await engine.launch();
+    });
+    after(() => browser && browser.close());
+
+    test('shows the report byte for byte', async () => {
+      await browser.open(pageUrl);
+      const text = await browser.evaluate(() => document.getElementById('report').textContent);
+      assert.equal(text, report);
+    });
+
+    test('steps forward and back by the buttons, and to an iteration by the range', async () => {
+      await browser.open(pageUrl);
+      const first = await browser.evaluate(shown);
+      assert.match(first.status, /^Iteration 1, pass 1 of 5:/);
+      await browser.evaluate(() => document.getElementById('next').click());
+      const second = await browser.evaluate(shown);
+      assert.match(second.status, /^Iteration 1, pass 2 of 5:/);
+      assert.notDeepEqual(second.moves, first.moves);
+      await browser.evaluate(() => document.getElementById('previous').click());
+      assert.deepEqual(await browser.evaluate(shown), first);
+      await browser.evaluate(setRange, 37);
+      const end = await browser.evaluate(shown);
+      assert.equal(end.iteration, '37');
+      assert.match(end.status, /^End of iteration 37:/);
+      await browser.evaluate(() => document.getElementById('next').click());
+      assert.match((await browser.evaluate(shown)).status, /^Iteration 38, pass 1 of 5:/);
+    });
+
+    test("shows the report's kept score and the trace's pheromone table", async () => {
+      await browser.open(pageUrl);
+      for (const iteration of [1, 50, 100]) {
+        await browser.evaluate(setRange, iteration);
+        const end = await browser.evaluate(shown);
+        assert.equal(end.keptScore, reportScores[iteration - 1], `iteration ${iteration}`);
+        const levels = trace.iterations[iteration - 1].pheromone.flat().map(levelText);
+        assert.deepEqual(end.cells, levels, `iteration ${iteration}`);
+        assert.equal(
+          end.keptScore,
+          scoreText(
+            trace.iterations[iteration - 1].scores[trace.iterations[iteration - 1].kept - 1],
+          ),
+        );
+      }
+    });
+
+    test('steps by the keyboard alone', async () => {
+      await browser.open(pageUrl);
+      const focused = () => document.activeElement && document.activeElement.id;
+      for (let presses = 0; (await browser.evaluate(focused)) !== 'next'; ++presses) {
+        assert.ok(presses < 20, 'Tab reaches the next-step button');
+        await browser.press('Tab');
+      }
+      await browser.press('Enter');
+      assert.match((await browser.evaluate(shown)).status, /^Iteration 1, pass 2 of 5:/);
+      while ((await browser.evaluate(focused)) !== 'iteration') {
+        await browser.press('Tab');
+      }
+      await browser.press('ArrowRight');
+      const moved = await browser.evaluate(shown);
+      assert.equal(moved.iteration, '2');
+      assert.match(moved.status, /^End of iteration 2:/);
+    });
+  });
+}
+
+describe('Chromium, for what one engine shows of all', () => {
+  let browser;
+  before(async () => {
+    browser = await launchChromium();
+  });
+  after(() => browser && browser.close());
+
+  const axeSource = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+  for (const width of [360, 1280]) {
+    test(`axe-core finds no WCAG 2.1 A or AA violation at ${width} px`, async () => {
+      await browser.open(pageUrl, { width, height: 800 });
+      await browser.evaluate(axeSource);
+      const violations = () =>
+        window.axe
+          .run(document, {
+            runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] },
+          })
+          .then((result) => result.violations.map((v) => `${v.id}: ${v.nodes.length}`));
+      assert.deepEqual(await browser.evaluate(violations), [], 'at the first step');
+      await browser.evaluate(setRange, 100);
+      assert.deepEqual(await browser.evaluate(violations), [], "at the last iteration's end");
+    });
+  }
+
+  test('at 360 px nothing is wider than the window, and the drawings are readable', async () => {
+    await browser.open(pageUrl, { width: 360, height: 800 });
+    const sizes = await browser.evaluate(() => {
+      const scale = (svg) => svg.getBoundingClientRect().width / svg.viewBox.baseVal.width;
+      const texts = [...document.querySelectorAll('#chart text, #graph text')].map(
+        (text) => parseFloat(getComputedStyle(text).fontSize) * scale(text.ownerSVGElement),
+      );
+      const dots = [...document.querySelectorAll('#chart circle')].map(
+        (dot) => 2 * dot.r.baseVal.value * scale(dot.ownerSVGElement),
+      );
+      return {
+        documentWidth: document.documentElement.scrollWidth,
+        windowWidth: window.innerWidth,
+        smallestText: Math.min(...texts),
+        smallestDot: Math.min(...dots),
+      };
+    });
+    assert.ok(sizes.documentWidth <= sizes.windowWidth, JSON.stringify(sizes));
+    assert.ok(sizes.smallestText >= 11, JSON.stringify(sizes));
+    assert.ok(sizes.smallestDot >= 5, JSON.stringify(sizes));
+  });
+
+  test('its Content-Security-Policy refuses a network request, and nothing else', async () => {
+    let requests = 0;
+    const server = http.createServer((request, response) => {
+      ++requests;
+      response.end('reached');
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    try {
+      await browser.page.evaluateOnNewDocument(() => {
+        window.violations = [];
+        document.addEventListener('securitypolicyviolation', (event) =>
+          window.violations.push(event.violatedDirective),
+        );
+      });
+      await browser.open(pageUrl);
+      assert.deepEqual(await browser.evaluate(() => window.violations), [], 'while it runs');
+      const url = `http://127.0.0.1:${server.address().port}/`;
+      const fetched = await browser.evaluate(
+        (address) =>
+          fetch(address).then(
+            () => 'fetched',
+            () => 'refused',
+          ),
+        url,
+      );
+      assert.equal(fetched, 'refused');
+      assert.equal(requests, 0);
+      assert.deepEqual(await browser.evaluate(() => window.violations), ['connect-src']);
+    } finally {
+      server.close();
+    }
+  });
+});
