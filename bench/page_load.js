@@ -1,0 +1,90 @@
+// Measures how soon the web page shows its report, against its static twin: the same page as
+// it stands once its programs have run, saved with the report already in it and no script. Both
+// load from disk in the same headless Chromium, alternately, each run in a fresh browser context;
+// a run's time is from the start of navigation to the second animation frame after the report
+// stands whole in <pre id="report">, when it has been painted. Prints the median of each and
+// their ratio, the page's over the twin's. A benchmark, not a test: it fails on no time.
+// Needs the page's development tools (npm ci) and Debian's chromium.
+// Usage: node bench/page_load.js [page, default build/web/antorder.html] [runs, default 15]
+'use strict';
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { launchChromium } = require('../tests/browser/browsers.js');
+
+const [page = 'build/web/antorder.html', runs = '15'] = process.argv.slice(2);
+
+// Records, in the page, when the report has stood whole for two animation frames.
+function markReportShown(length) {
+  const shown = () => {
+    const report = document.getElementById('report');
+    if (report && report.textContent.length === length && !window.reportShown) {
+      window.reportShown = -1;
+      requestAnimationFrame(() =>
+        requestAnimationFrame(() => {
+          window.reportShown = performance.now();
+        }),
+      );
+    }
+  };
+  new MutationObserver(shown).observe(document, {
+    childList: true,
+    subtree: true,
+    characterData: true,
+  });
+}
+
+// Milliseconds from navigation to the report on screen, for one load of `url` in a fresh context.
+async function timeToReport(browser, url, length) {
+  const context = await browser.page.browser().createBrowserContext();
+  const tab = await context.newPage();
+  await tab.evaluateOnNewDocument(markReportShown, length);
+  await tab.goto(url);
+  await tab.waitForFunction(() => window.reportShown > 0);
+  const time = await tab.evaluate(() => window.reportShown);
+  await context.close();
+  return time;
+}
+
+const median = (values) => {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = sorted.length >> 1;
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+};
+
+async function main() {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'antorder-bench-'));
+  const pageFile = path.join(folder, 'antorder.html');
+  fs.copyFileSync(page, pageFile);
+  const browser = await launchChromium();
+  try {
+    // The twin: what the page shows once it has run, without its scripts.
+    await browser.open(`file://${pageFile}`);
+    const html = await browser.evaluate(() => document.documentElement.outerHTML);
+    const length = await browser.evaluate(
+      () => document.getElementById('report').textContent.length,
+    );
+    const twinFile = path.join(folder, 'twin.html');
+    fs.writeFileSync(
+      twinFile,
+      `<!DOCTYPE html>\n${html.replace(/<script\b[^>]*>[^]*?<\/script>/g, '')}`,
+    );
+    const times = { page: [], twin: [] };
+    for (let run = 0; run < Number(runs); ++run) {
+      times.page.push(await timeToReport(browser, `file://${pageFile}`, length));
+      times.twin.push(await timeToReport(browser, `file://${twinFile}`, length));
+    }
+    const [pageTime, twinTime] = [median(times.page), median(times.twin)];
+    console.log(`runs: ${runs} of each, alternating, in ${await browser.page.browser().version()}`);
+    console.log(`page, report on screen after: median ${pageTime.toFixed(1)} ms`);
+    console.log(`static twin, the same:        median ${twinTime.toFixed(1)} ms`);
+    console.log(`ratio, page over twin: ${(pageTime / twinTime).toFixed(2)}`);
+  } finally {
+    await browser.close();
+  }
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});
