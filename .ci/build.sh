@@ -53,12 +53,16 @@ static_analysis() {
     echo "cppcheck: no findings"
     shellcheck -x .ci/run .ci/*.sh bench/*.sh || return 1
     echo "shellcheck: no findings"
+    npm_installed && npx --no-install eslint --max-warnings 0 . || return 1
+    echo "ESLint: no findings"
 }
 
 formatting() {
     local sources
     mapfile -t sources < <(git ls-files '*.cpp' '*.hpp')
-    clang-format --dry-run --Werror "${sources[@]}" && echo "clang-format: every source is formatted"
+    clang-format --dry-run --Werror "${sources[@]}" &&
+        echo "clang-format: every source is formatted" || return 1
+    npm_installed && npx --no-install prettier --check '**/*.js' || return 1
 }
 
 coverage() {

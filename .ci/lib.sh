@@ -36,6 +36,22 @@ install_in_background() {
     background_install=$!
 }
 
+# Installs the page's development tools, pinned in package-lock.json, in the background.
+npm_install_in_background() {
+    npm ci --no-audit --no-fund >"$SCRATCH/npm-install.log" 2>&1 &
+    npm_install=$!
+}
+
+# Waits for the page's development tools, once, and says whether they were installed.
+npm_installed() {
+    if [[ -z ${npm_status-} ]]; then
+        npm_status=0
+        wait "$npm_install" || npm_status=$?
+        cat "$SCRATCH/npm-install.log"
+    fi
+    return "$npm_status"
+}
+
 # Waits for the background installs and shows what they printed.
 background_installed() {
     local status=0

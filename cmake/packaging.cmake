@@ -58,11 +58,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The strip that cmake/debian_layout.cmake runs again to drop what Debian's policy leaves out.
 set(CPACK_ANTORDER_STRIP ${CMAKE_STRIP})
 
-# The source archive (`cpack --config CPackSourceConfig.cmake`) leaves out history and builds.
+# The source archive (`cpack --config CPackSourceConfig.cmake`) leaves out history, builds and the
+# page's development tools that npm installs.
 # CPack matches the patterns against whole paths, so they start at the source folder, its name
 # escaped; every backslash is doubled because CPack reads the list back as CMake code.
 set(CPACK_SOURCE_GENERATOR TGZ)
 string(REGEX REPLACE "[][\\.*+?^$()|{}]" "\\\\\\\\\\0" source_folder "${PROJECT_SOURCE_DIR}")
-set(CPACK_SOURCE_IGNORE_FILES "^${source_folder}/\\\\.git/" "^${source_folder}/build[^/]*/")
+set(CPACK_SOURCE_IGNORE_FILES "^${source_folder}/\\\\.git/" "^${source_folder}/build[^/]*/"
+    "^${source_folder}/node_modules/")
 
 include(CPack)
