@@ -68,6 +68,7 @@ for ((round = 0; round < rounds; ++round)); do
     done
 done
 
+echo "antorder, link-time optimised: $antorder_instructions instructions for the whole process"
 echo "antorder against the minimal printf program (the process, link-time optimised):"
 summary process.instructions "  instructions (callgrind)"
 summary process.memory "  peak resident memory"
