@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "colony/search.hpp"
+#include "common/constants.hpp"
 #include "tests/scripted_random.hpp"
 #include "trace/trace.hpp"
 
@@ -20,12 +20,7 @@ std::string traceWithConstructionDraws(std::int32_t draw) {
     }
     scriptDraws(draws);
     std::FILE* file = std::tmpfile();
-    RandomSource random{};
-    CostTable cost{};
-    ColonyState colony{};
-    TraceWriter writer{file, 0, 0, 0};
-    runSearch(colony, cost, random, writer);
-    endTrace(writer);
+    writeTrace(file);
     EXPECT_EQ(drawsTaken(), draws.size());
     std::rewind(file);
     std::string text;

@@ -6,19 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "colony/colony_state.hpp"
 #include "colony/report.hpp"
-#include "colony/search.hpp"
-#include "common/random_source.hpp"
-#include "model/instance.hpp"
 #include "trace/trace.hpp"
 
 int main() {
-    RandomSource random{};
-    CostTable cost{};
-    ColonyState colony{};
-    TraceWriter writer{stdout, 0, 0, 0};
-    runSearch(colony, cost, random, writer);
-    endTrace(writer);
+    writeTrace(stdout);
     return finishOutput("antorder-trace", "trace") ? EXIT_SUCCESS : EXIT_FAILURE;
 }

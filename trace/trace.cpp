@@ -3,10 +3,21 @@
 #include <algorithm>
 #include <iterator>
 
+#include "colony/search.hpp"
+#include "common/random_source.hpp"
 #include "model/instance.hpp"
 #include "model/score.hpp"
 
 namespace {
+
+// The search's observer that writes the trace to `out`. It counts what it has written of the
+// lists it is in, to put a comma before every item but the first.
+struct TraceWriter {
+    std::FILE* out;
+    std::int32_t startDraws;
+    std::int32_t passes;
+    std::int32_t moves;
+};
 
 // A float as nine significant digits, widened to double for printf.
 void writeFloat(std::FILE* out, float value) {
@@ -56,8 +67,6 @@ std::int32_t keptAnt(const ColonyState& colony) {
     return static_cast<std::int32_t>(std::distance(
         colony.tour.begin(), std::find(colony.tour.begin(), colony.tour.end(), colony.bestTour)));
 }
-
-}  // namespace
 
 void onSearchStart(TraceWriter& writer, const ColonyState& colony) {
     std::fputs(R"({"tau0":)", writer.out);
@@ -128,6 +137,13 @@ void onGlobalUpdate(TraceWriter& writer, const ColonyState& colony) {
     std::fputc('}', writer.out);
 }
 
-void endTrace(TraceWriter& writer) {
-    std::fputs("\n]}\n", writer.out);
+}  // namespace
+
+void writeTrace(std::FILE* out) {
+    RandomSource random{};
+    CostTable cost{};
+    ColonyState colony{};
+    TraceWriter writer{out, 0, 0, 0};
+    runSearch(colony, cost, random, writer);
+    std::fputs("\n]}\n", out);
 }

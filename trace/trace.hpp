@@ -1,10 +1,6 @@
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
-
-#include "colony/colony_state.hpp"
-#include "colony/transition.hpp"
 
 // The trace: the search move by move, as one JSON document written while the search runs. Tests
 // and ants are numbered from 1, as the report numbers tests, and every float is written with nine
@@ -17,23 +13,5 @@
 //      "tours": [5 tours of 6 tests], "scores": [5 floats], "kept": 1..5,
 //      "pheromone": 5 rows of 5 floats, after the global update}, ...]}
 
-// The search's observer that writes the trace to `out`. It counts what it has written of the
-// lists it is in, to put a comma before every item but the first.
-struct TraceWriter {
-    std::FILE* out;
-    std::int32_t startDraws;
-    std::int32_t passes;
-    std::int32_t moves;
-};
-
-void onSearchStart(TraceWriter& writer, const ColonyState& colony);
-void onIterationStart(TraceWriter& writer, std::int32_t iteration);
-void onStartDraw(TraceWriter& writer, std::int32_t draw);
-void onStartsAssigned(TraceWriter& writer, const ColonyState& colony);
-void onMove(TraceWriter& writer, std::int32_t ant, std::int32_t from, const Move& move);
-void onPassEnd(TraceWriter& writer, const ColonyState& colony);
-void onIterationEnd(TraceWriter& writer, std::int32_t iteration, const ColonyState& colony);
-void onGlobalUpdate(TraceWriter& writer, const ColonyState& colony);
-
-// Closes the document once the search is over.
-void endTrace(TraceWriter& writer);
+// Runs the whole search, as the program does, and writes its trace to `out`.
+void writeTrace(std::FILE* out);
