@@ -162,7 +162,8 @@ uncommitted_changes_refused() {
     local clone=$SCRATCH/uncommitted log=$SCRATCH/uncommitted.log
     git clone -q . "$clone" && echo "A change." >>"$clone/README.md" || return 1
     if (cd "$clone" && cmake --workflow --preset package) >"$log" 2>&1 ||
-        compgen -G "$clone/build/release/antorder[-_]*" >/dev/null ||
+        compgen -G "$clone/build/release/antorder*.deb" >/dev/null ||
+        compgen -G "$clone/build/release/antorder*.tar.gz" >/dev/null ||
         ! grep -qE '^ +README\.md$' "$log" || ! grep -q ANTORDER_PACK_UNCOMMITTED=ON "$log"; then
         cat "$log" >&2
         echo "the package workflow packed a change that is not committed" >&2
