@@ -27,11 +27,11 @@ function programModule(id) {
   return new WebAssembly.Module(bytes);
 }
 
-// Runs the program in the element `id` to its end, with no input, and returns its exit status
-// and what it wrote to its standard output, as text.
-function runProgram(id) {
+// Runs the program in the element `id` to its end, with no input, and returns what it wrote to
+// its standard output, as text; whether that is whole, the reader of it tells.
+function programOutput(id) {
   const written = [];
-  const status = runWasiProgram(programModule(id), {
+  runWasiProgram(programModule(id), {
     write: (fd, bytes) => {
       if (fd === 1) {
         written.push(bytes);
@@ -40,8 +40,9 @@ function runProgram(id) {
     read: () => 0,
   });
   const decoder = new TextDecoder();
-  const text = written.map((bytes) => decoder.decode(bytes, { stream: true })).join('');
-  return { status, text: text + decoder.decode() };
+  return (
+    written.map((bytes) => decoder.decode(bytes, { stream: true })).join('') + decoder.decode()
+  );
 }
 
 // Draws `draw(width)`, an SVG drawing, into the element `id` at the width that element has, and
@@ -270,9 +271,8 @@ function setPlaying(playing) {
 
 // Runs the trace and opens the replay at the first pass of the first iteration.
 function startReplay() {
-  const trace = runProgram('trace-program');
   try {
-    replay.trace = JSON.parse(trace.text);
+    replay.trace = JSON.parse(programOutput('trace-program'));
   } catch (error) {
     byId('step-status').textContent = `antorder-trace did not write its trace (${error.message}).`;
     return;
@@ -280,6 +280,8 @@ function startReplay() {
   replay.range = levelRange(replay.trace);
   const count = replay.trace.iterations.length;
   byId('iteration').max = String(count);
+  byId('iteration').disabled = false;
+  byId('play').disabled = false;
   showLegend();
   replay.redrawGraph = drawAtWidth('graph', graphSvg);
   byId('iteration').addEventListener('input', (event) => goTo(endOf(Number(event.target.value))));
@@ -291,5 +293,5 @@ function startReplay() {
 
 // The report first; the replay once the frame that shows the report has been painted, which the
 // second frame's callback follows.
-showReport(runProgram('antorder-program').text);
+showReport(programOutput('antorder-program'));
 requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(startReplay, 0)));
