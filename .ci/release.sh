@@ -248,35 +248,29 @@ missing_tool_named() {
     echo "without emscripten: the release command stops at once, naming it"
 }
 
-# reprotest on the release command in a fresh clone, varying all it can here, comparing every
-# file it makes in build/dist.
+# reprotest on the release command in a fresh clone with files git does not track, varying all
+# it can here (the path, the umask, the time, the locale and the time zone among them), and
+# comparing every file it makes in build/dist.
 reprotest_release() {
     local clone=$SCRATCH/reprotest
-    git clone -q . "$clone" &&
+    git clone -q . "$clone" && mkdir "$clone/.vscode" &&
+        touch "$clone/notes.txt" "$clone/.vscode/settings.json" "$clone/README.md~" &&
         (cd "$clone" && quietly reprotest --vary=+all,-user_group,-kernel \
             'cmake -P cmake/dist.cmake' 'build/dist/*') || return 1
     echo "reprotest on the release command: Reproduction successful"
 }
 
-# A clone at another path, whose name holds characters that regular expressions treat specially,
-# with files git does not track, released by the unprivileged user nobody under umask 077 in
-# another time zone and locale: the same release files.
-packed_elsewhere_by_a_user() {
-    local home=$SCRATCH/build.c++ clone=$SCRATCH/build.c++/antorder
-    (umask 077 && git clone -q . "$clone" && mkdir "$clone/.vscode") &&
-        touch "$clone/notes.txt" "$clone/.vscode/settings.json" "$clone/README.md~" &&
-        chown -R nobody:nogroup "$home" &&
-        (cd "$clone" && quietly runuser -u nobody -- env HOME="$home" TZ=Asia/Tokyo LC_ALL=C \
-            sh -c 'umask 077 && exec cmake -P cmake/dist.cmake') &&
-        same_release_files . "$clone"
-}
-
-# The source archive, unpacked where there is no git, builds the program that prints the recorded
-# report and makes the same release files, itself among them.
+# The source archive, unpacked under umask 077 where there is no git, at a path whose name holds
+# characters that regular expressions treat specially, and released there by the unprivileged
+# user nobody in another time zone and locale: it builds the program that prints the recorded
+# report, and makes the same release files, itself among them.
 packed_from_source_archive() {
-    local unpacked=$SCRATCH/build.c++/unpacked source
-    mkdir -p "$unpacked" && tar -xzf "build/dist/$source_archive_name" -C "$unpacked" || return 1
-    source=$(echo "$unpacked"/antorder-*-Source)
-    test ! -e "$source/.git" && (cd "$source" && quietly cmake -P cmake/dist.cmake) &&
+    local home=$SCRATCH/build.c++ source
+    (umask 077 && mkdir "$home" && tar -xzf "build/dist/$source_archive_name" -C "$home") &&
+        chown -R nobody:nogroup "$home" || return 1
+    source=$(echo "$home"/antorder-*-Source)
+    test ! -e "$source/.git" &&
+        (cd "$source" && quietly runuser -u nobody -- env HOME="$home" TZ=Asia/Tokyo LC_ALL=C \
+            sh -c 'umask 077 && exec cmake -P cmake/dist.cmake') &&
         prints_report "$source/build/release/antorder" && same_release_files . "$source"
 }
