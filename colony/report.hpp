@@ -9,7 +9,7 @@
 // The console report, written to standard output; scores print with six decimals.
 
 // Holds the whole report in one buffer of the program's own, so that it reaches standard output
-// in one write when finishReport flushes it, whatever buffer the C library would choose: a reader
+// in one write when finishOutput flushes it, whatever buffer the C library would choose: a reader
 // that leaves after the first bytes has then received the report whole. Called before anything
 // is printed.
 void beginReport();
