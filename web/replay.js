@@ -205,7 +205,6 @@ function antSpot(test, ant, layout) {
 
 if (typeof module === 'object') {
   module.exports = {
-    PASSES,
     END,
     firstStep,
     endOf,

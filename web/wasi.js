@@ -23,9 +23,12 @@ function ioBuffers(memory, iovs, count) {
   );
 }
 
+// How many bytes `buffers` hold together.
+const totalLength = (buffers) => buffers.reduce((sum, buffer) => sum + buffer.length, 0);
+
 // The bytes of `buffers`, one after the other, in one array.
 function gather(buffers) {
-  const bytes = new Uint8Array(buffers.reduce((sum, buffer) => sum + buffer.length, 0));
+  const bytes = new Uint8Array(totalLength(buffers));
   let offset = 0;
   for (const buffer of buffers) {
     bytes.set(buffer, offset);
@@ -61,7 +64,7 @@ function wasiImports(memory, streams) {
     },
     fd_read(fd, iovs, count, read) {
       const buffers = ioBuffers(memory(), iovs, count);
-      const bytes = new Uint8Array(buffers.reduce((sum, buffer) => sum + buffer.length, 0));
+      const bytes = new Uint8Array(totalLength(buffers));
       const length = streams.read(fd, bytes);
       scatter(bytes, length, buffers);
       new DataView(memory().buffer).setUint32(read, length, true);
