@@ -154,19 +154,18 @@ function showLegend() {
   }).join('');
 }
 
-// The moves of the pass shown, in words.
+// The moves of the pass shown, in words; the iteration's end has none, and shows its tours.
 function showMoves(iteration, step) {
-  const list = byId('moves');
-  list.replaceChildren();
-  const lines =
-    step.pass === END
-      ? ['Every ant has closed its tour; the iteration keeps one of them.']
-      : iteration.passes[step.pass - 1].moves.map(moveWords);
-  for (const line of lines) {
-    const item = document.createElement('li');
-    item.textContent = line;
-    list.append(item);
-  }
+  const atEnd = step.pass === END;
+  byId('pass-moves').hidden = atEnd;
+  const moves = atEnd ? [] : iteration.passes[step.pass - 1].moves;
+  byId('moves').replaceChildren(
+    ...moves.map((move) => {
+      const item = document.createElement('li');
+      item.textContent = moveWords(move);
+      return item;
+    }),
+  );
 }
 
 // The pheromone table of the step shown, as a heat map with its values; at the iteration's end
@@ -232,6 +231,21 @@ function showEnd(iteration, step) {
     .join(', ');
 }
 
+// Disables the previous-step button at the first step and the next-step button at the last. A
+// button that is disabled while it has the focus hands the focus to the other, so that a reader
+// who steps by the keyboard keeps it.
+function setStepButtons(atFirst, atLast) {
+  const [previous, next] = [byId('previous'), byId('next')];
+  const focused = document.activeElement;
+  previous.disabled = atFirst;
+  next.disabled = atLast;
+  if (focused === previous && atFirst) {
+    next.focus();
+  } else if (focused === next && atLast) {
+    previous.focus();
+  }
+}
+
 // Shows the step `replay.step` in every part of the replay.
 function showStep() {
   const iteration = currentIteration();
@@ -239,8 +253,7 @@ function showStep() {
   const count = replay.trace.iterations.length;
   byId('iteration').value = String(step.iteration);
   byId('iteration-value').textContent = String(step.iteration);
-  byId('previous').disabled = step.iteration === 1 && step.pass === 1;
-  byId('next').disabled = isLastStep(step, count);
+  setStepButtons(step.iteration === 1 && step.pass === 1, isLastStep(step, count));
   byId('step-status').textContent = stepWords(iteration, step);
   replay.redrawGraph();
   showMoves(iteration, step);

@@ -4,7 +4,8 @@
 // (xvfb-run gives one). Each launch gives the same small interface:
 //   open(url, viewport)      loads the page and waits until its replay is ready;
 //   evaluate(fn, ...args)    runs `fn` in the page and returns its result;
-//   press(key)               presses a key ('Tab', 'Enter', 'ArrowRight') where the focus is;
+//   press(key)               presses a key ('Tab', 'Enter', 'ArrowRight') where the focus is,
+//                            or a key with Shift held ('Shift+Tab');
 //   close()                  ends the browser.
 'use strict';
 const { spawn } = require('node:child_process');
@@ -40,7 +41,16 @@ async function puppeteerBrowser(options) {
       await waitFor(() => page.evaluate(replayReady), 'the replay');
     },
     evaluate: (fn, ...args) => page.evaluate(fn, ...args),
-    press: (key) => page.keyboard.press(key),
+    async press(keys) {
+      const [key, ...held] = keys.split('+').reverse();
+      for (const modifier of held) {
+        await page.keyboard.down(modifier);
+      }
+      await page.keyboard.press(key);
+      for (const modifier of held) {
+        await page.keyboard.up(modifier);
+      }
+    },
     close: () => browser.close(),
   };
 }
@@ -80,7 +90,7 @@ function freePort() {
 }
 
 // The W3C WebDriver names of the keys the tests press.
-const WEBDRIVER_KEYS = { Tab: '\uE004', Enter: '\uE007', ArrowRight: '\uE014' };
+const WEBDRIVER_KEYS = { Tab: '\uE004', Enter: '\uE007', Shift: '\uE008', ArrowRight: '\uE014' };
 
 async function launchWebKit() {
   const port = await freePort();
@@ -127,19 +137,15 @@ async function launchWebKit() {
       await waitFor(() => evaluate(replayReady), 'the replay');
     },
     evaluate,
-    press: (key) =>
-      call('POST', route('/actions'), {
-        actions: [
-          {
-            type: 'key',
-            id: 'keyboard',
-            actions: [
-              { type: 'keyDown', value: WEBDRIVER_KEYS[key] },
-              { type: 'keyUp', value: WEBDRIVER_KEYS[key] },
-            ],
-          },
-        ],
-      }),
+    press(keys) {
+      // The keys down in order, the key last, and up again in the reverse order.
+      const values = keys.split('+').map((key) => WEBDRIVER_KEYS[key]);
+      const down = values.map((value) => ({ type: 'keyDown', value }));
+      const up = values.reverse().map((value) => ({ type: 'keyUp', value }));
+      return call('POST', route('/actions'), {
+        actions: [{ type: 'key', id: 'keyboard', actions: [...down, ...up] }],
+      });
+    },
     async close() {
       await call('DELETE', route(''));
       driver.kill();

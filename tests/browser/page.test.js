@@ -101,9 +101,17 @@ for (const engine of engines) {
       }
       await browser.press('Enter');
       assert.match((await browser.evaluate(shown)).status, /^Iteration 1, pass 2 of 5:/);
-      while ((await browser.evaluate(focused)) !== 'iteration') {
-        await browser.press('Tab');
-      }
+      // Back to the previous-step button, over Play: its step disables it, and the focus moves on.
+      await browser.press('Shift+Tab');
+      await browser.press('Shift+Tab');
+      assert.equal(await browser.evaluate(focused), 'previous');
+      await browser.press('Enter');
+      assert.match((await browser.evaluate(shown)).status, /^Iteration 1, pass 1 of 5:/);
+      assert.equal(await browser.evaluate(focused), 'next', 'the focus leaves a disabled button');
+      // Back to the range, over Play and the disabled previous-step button.
+      await browser.press('Shift+Tab');
+      await browser.press('Shift+Tab');
+      assert.equal(await browser.evaluate(focused), 'iteration');
       await browser.press('ArrowRight');
       const moved = await browser.evaluate(shown);
       assert.equal(moved.iteration, '2');
