@@ -19,16 +19,41 @@ float runIteration(ColonyState& colony, const CostTable& cost, RandomSource& ran
 // Pulls the five edges of bestTour, its closing edge included, towards 1 / bestScore.
 void reinforceBestTour(ColonyState& colony);
 
-// The steps an iteration takes, in the order it takes them.
+// The steps an iteration takes, in the order it takes them. They are defined here, beside the
+// templates that call them, so that a build without link-time optimisation inlines them as well.
+
+// Moves a trail level towards `deposit`, in double precision from the single-precision level,
+// and rounds the result back to single precision.
+inline float evaporateTowards(float level, double deposit) {
+    return static_cast<float>(static_cast<double>(level) * (1.0 - RHO) + deposit * RHO);
+}
 
 // Clears every per-iteration table: visits, tours, detections and start claims.
-void resetIteration(ColonyState& colony);
+inline void resetIteration(ColonyState& colony) {
+    colony.visited = {};
+    colony.tour = {};
+    colony.detected = {};
+    colony.startTaken = {};
+}
 
 // Marks `test` as taken by `ant`, and every fault it detects as detected by that ant.
-void takeTest(ColonyState& colony, std::int32_t ant, std::int32_t test);
+inline void takeTest(ColonyState& colony, std::int32_t ant, std::int32_t test) {
+    colony.visited[ant][test] = 1;
+    for (std::int32_t f = 0; f < N_FAULTS; ++f) {
+        if (faultMatrix[test][f] == 1) {
+            colony.detected[ant][f] = 1;
+        }
+    }
+}
 
 // Pulls every pheromone entry, not only the edges just taken, towards tau0.
-void applyLocalUpdate(ColonyState& colony);
+inline void applyLocalUpdate(ColonyState& colony) {
+    for (auto& row : colony.pheromone) {
+        for (float& level : row) {
+            level = evaporateTowards(level, static_cast<double>(colony.tau0));
+        }
+    }
+}
 
 // Gives each ant in turn a random start test that no earlier ant holds, redrawing while the
 // drawn test is taken.
