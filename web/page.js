@@ -7,9 +7,10 @@
    stepWords, stepPheromone, toursSoFar, levelRange, heatColour, graphLayout, antPath, antSpot */
 'use strict';
 
-// Each ant's colour and line pattern, ants 1 to 5: hues that people with a colour-vision
-// deficiency tell apart, each dark enough for white text on it.
-const ANT_COLOURS = ['#0072b2', '#b34e00', '#007a5a', '#a8457e', '#9a6a00'];
+// Each ant's colour and line pattern, ants 1 to 5: four hues and a dark grey that stay apart for
+// people with a red, green or blue colour-vision deficiency, each dark enough for white text on
+// it.
+const ANT_COLOURS = ['#0072b2', '#b34e00', '#007a5a', '#a8457e', '#333'];
 const ANT_DASHES = ['none', '8 3', '2 3', '9 3 2 3', '4 4'];
 
 // How long Play shows each step, in milliseconds.
