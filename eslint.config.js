@@ -1,5 +1,5 @@
 // ESLint over every JavaScript file of the project, with its recommended rules: the page's
-// scripts, which node runs as well, the build script, the tests and the CI's scripts.
+// scripts, which node runs as well, the build script, the tests and the page's benchmark.
 'use strict';
 const js = require('@eslint/js');
 const globals = require('globals');
