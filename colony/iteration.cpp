@@ -14,9 +14,6 @@ float runIteration(ColonyState& colony, const CostTable& cost, RandomSource& ran
 }
 
 void reinforceBestTour(ColonyState& colony) {
-    const double deposit = 1.0 / static_cast<double>(colony.bestScore);
-    for (std::int32_t q = 0; q < N_TESTS; ++q) {
-        float& level = colony.pheromone[colony.bestTour[q]][colony.bestTour[q + 1]];
-        level = evaporateTowards(level, deposit);
-    }
+    SilentObserver nobody;
+    reinforceBestTour(colony, nobody);
 }

@@ -13,10 +13,11 @@
 void initColony(ColonyState& colony, float length);
 
 // Builds the five ants' tours of one iteration and selects the best: returns its score and
-// leaves its tour in bestTour. The console program's iteration, which tells no one its steps.
+// leaves its tour in bestTour. Tells no one its steps.
 float runIteration(ColonyState& colony, const CostTable& cost, RandomSource& random);
 
-// Pulls the five edges of bestTour, its closing edge included, towards 1 / bestScore.
+// Pulls the five edges of bestTour, its closing edge included, towards 1 / bestScore. Tells no
+// one its steps.
 void reinforceBestTour(ColonyState& colony);
 
 // The steps an iteration takes, in the order it takes them. They are defined here, beside the
@@ -61,8 +62,9 @@ template <class Observer>
 void assignStarts(ColonyState& colony, RandomSource& random, Observer& observer) {
     const auto drawStart = [&random, &observer] {
         const std::int32_t draw = nextRandom(random);
-        onStartDraw(observer, draw);
-        return draw % N_TESTS;
+        const std::int32_t test = draw % N_TESTS;
+        onStartDraw(observer, draw, test);
+        return test;
     };
     for (std::int32_t k = 0; k < N_ANTS; ++k) {
         std::int32_t start = drawStart();
@@ -85,14 +87,14 @@ void constructionPass(ColonyState& colony, const CostTable& cost, RandomSource& 
     for (std::int32_t k = 0; k < N_ANTS; ++k) {
         const std::int32_t from = colony.tour[k][step - 1];
         if (hasUnvisited(colony, k)) {
-            const Move move = chooseNextTest(colony, cost, random, k, from);
+            const Move move = chooseNextTest(colony, cost, random, k, from, observer);
+            onMove(observer, colony, k, from, move);
             colony.tour[k][step] = move.to;
             takeTest(colony, k, move.to);
-            onMove(observer, k, from, move);
         } else {
+            onMove(observer, colony, k, from, Move{colony.startTest[k], NO_DRAW, 0.0F, Rule::Home});
             colony.tour[k][step] = colony.startTest[k];
             colony.done = 1;
-            onMove(observer, k, from, Move{colony.startTest[k], NO_DRAW, Rule::Home});
         }
     }
 }
@@ -118,6 +120,19 @@ float runIteration(ColonyState& colony, const CostTable& cost, RandomSource& ran
     resetIteration(colony);
     assignStarts(colony, random, observer);
     constructTours(colony, cost, random, observer);
-    colony.bestScore = selectBestAnt(colony.tour, colony.bestTour);
+    colony.bestScore = selectBestAnt(colony.tour, colony.bestTour, observer);
     return colony.bestScore;
+}
+
+// reinforceBestTour, telling `observer` each edge it changes.
+template <class Observer>
+void reinforceBestTour(ColonyState& colony, Observer& observer) {
+    const double deposit = 1.0 / static_cast<double>(colony.bestScore);
+    for (std::int32_t q = 0; q < N_TESTS; ++q) {
+        const std::int32_t from = colony.bestTour[q];
+        const std::int32_t to = colony.bestTour[q + 1];
+        float& level = colony.pheromone[from][to];
+        level = evaporateTowards(level, deposit);
+        onEdgeReinforced(observer, from, to, deposit);
+    }
 }

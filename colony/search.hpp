@@ -15,13 +15,14 @@
 template <class Observer>
 void runSearch(ColonyState& colony, CostTable& cost, RandomSource& random, Observer& observer) {
     seedRandom(random, RNG_SEED);
-    initColony(colony, prepareCosts(cost));
-    onSearchStart(observer, colony);
+    const float cycle = prepareCosts(cost);
+    initColony(colony, cycle);
+    onSearchStart(observer, colony, cost, cycle);
     for (std::int32_t iteration = 1; iteration <= N_ITERATIONS; ++iteration) {
         onIterationStart(observer, iteration);
         runIteration(colony, cost, random, observer);
         onIterationEnd(observer, iteration, colony);
-        reinforceBestTour(colony);
+        reinforceBestTour(colony, observer);
         onGlobalUpdate(observer, colony);
     }
 }

@@ -11,25 +11,67 @@
 using Tour = std::array<std::int32_t, TOUR_LEN>;
 using TourTable = std::array<Tour, N_ANTS>;
 
-// Fault-detection score ("APFD") of the first N_TESTS entries of `order`, in single precision:
-// 1 - S / 25 - 1 / 10, where S sums the 1-based position of the first test detecting each fault.
-// A tour's closing entry is never scored.
+// How an ordering's score is made: for each fault, the 1-based position of the first test that
+// detects it (0 where none of the first N_TESTS does), the sum S of those positions, and the score.
+struct ScoreDerivation {
+    std::array<std::int32_t, N_FAULTS> firstFound;
+    float positionSum;
+    float score;
+};
+
+// Derives the fault-detection score ("APFD") of the first N_TESTS entries of `order`, in single
+// precision: 1 - S / 25 - 1 / 10. A tour's closing entry is never scored.
 template <std::size_t N>
-float orderScore(const std::array<std::int32_t, N>& order) {
+ScoreDerivation deriveScore(const std::array<std::int32_t, N>& order) {
     static_assert(N >= N_TESTS, "an order names at least every test once");
-    float positionSum = 0.0F;
+    ScoreDerivation derivation{};
     for (std::int32_t f = 0; f < N_FAULTS; ++f) {
         for (std::int32_t p = 0; p < N_TESTS; ++p) {
             if (faultMatrix[order[p]][f] == 1) {
-                positionSum += static_cast<float>(p + 1);
+                derivation.firstFound[f] = p + 1;
+                derivation.positionSum += static_cast<float>(p + 1);
                 break;
             }
         }
     }
-    const float positionShare = positionSum / 25.0F;
+    const float positionShare = derivation.positionSum / 25.0F;
     const float tenth = 1.0F / 10.0F;
-    return 1.0F - positionShare - tenth;
+    derivation.score = 1.0F - positionShare - tenth;
+    return derivation;
 }
 
-// Copies into `bestTour` the first of `tours` with the smallest score and returns that score.
+// The fault-detection score of the first N_TESTS entries of `order`.
+template <std::size_t N>
+float orderScore(const std::array<std::int32_t, N>& order) {
+    return deriveScore(order).score;
+}
+
+// Above every score, so the first ant always sets bestTour.
+inline constexpr float NO_SCORE_YET = 10000.0F;
+
+// selectBestAnt tells an observer how it scored each ant's tour, through the free function
+//   onTourScored(observer, ant, derivation, best)
+// where `best` says that the tour became the best so far. SilentScoring hears nothing.
+struct SilentScoring {};
+inline void onTourScored(SilentScoring& /*observer*/, std::int32_t /*ant*/,
+                         const ScoreDerivation& /*derivation*/, bool /*best*/) {}
+
+// Copies into `bestTour` the first of `tours` with the smallest score and returns that score,
+// telling `observer` each tour's score as it is derived.
+template <class Observer>
+float selectBestAnt(const TourTable& tours, Tour& bestTour, Observer& observer) {
+    float best = NO_SCORE_YET;
+    for (std::int32_t a = 0; a < N_ANTS; ++a) {
+        const ScoreDerivation derivation = deriveScore(tours[a]);
+        const bool better = best > derivation.score;
+        if (better) {
+            best = derivation.score;
+            bestTour = tours[a];
+        }
+        onTourScored(observer, a, derivation, better);
+    }
+    return best;
+}
+
+// selectBestAnt, telling no one.
 float selectBestAnt(const TourTable& tours, Tour& bestTour);

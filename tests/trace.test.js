@@ -8,30 +8,66 @@ const fs = require('node:fs');
 const path = require('node:path');
 const { test } = require('node:test');
 const { parseReport } = require('../web/chart.js');
-const { scoreText, tourEdges } = require('../web/replay.js');
+const { scoreText } = require('../web/replay.js');
 
 const trace = JSON.parse(execFileSync(process.env.ANTORDER_TRACE, { maxBuffer: 1 << 24 }));
 const report = parseReport(fs.readFileSync(path.join(__dirname, 'expected_report.txt'), 'latin1'));
 
 test('has the members the page reads, and no others', () => {
-  assert.deepEqual(Object.keys(trace), ['tau0', 'initialScore', 'iterations']);
+  assert.deepEqual(Object.keys(trace), [
+    'instance',
+    'parameters',
+    'tau0',
+    'initialScore',
+    'iterations',
+  ]);
+  assert.deepEqual(Object.keys(trace.instance), [
+    'faultMatrix',
+    'execTime',
+    'cost',
+    'referenceCycle',
+    'scoreRange',
+  ]);
+  assert.deepEqual(Object.keys(trace.parameters), [
+    'seed',
+    'ants',
+    'iterations',
+    'q0',
+    'randLimit',
+    'rho',
+  ]);
   assert.equal(trace.iterations.length, 100);
   trace.iterations.forEach((iteration, i) => {
     assert.equal(iteration.iteration, i + 1);
     assert.deepEqual(Object.keys(iteration), [
       'iteration',
       'startDraws',
+      'startPicks',
       'starts',
       'passes',
       'tours',
       'scores',
       'kept',
+      'firstFound',
+      'positionSums',
+      'reinforced',
+      'deposit',
       'pheromone',
     ]);
     for (const pass of iteration.passes) {
       assert.deepEqual(Object.keys(pass), ['moves', 'pheromone']);
       pass.moves.forEach((move, k) => {
-        assert.deepEqual(Object.keys(move), ['ant', 'from', 'to', 'draw', 'rule']);
+        assert.deepEqual(Object.keys(move), [
+          'ant',
+          'from',
+          'to',
+          'draw',
+          'rule',
+          'q',
+          'weights',
+          'newFaults',
+          'detected',
+        ]);
         assert.equal(move.ant, k + 1);
       });
     }
@@ -70,16 +106,17 @@ test('the moves rebuild the tours, from the starts to the starts again', () => {
   }
 });
 
-test("the global update changes the last pass's table on the kept tour's five edges alone", () => {
+test('the global update changes the reinforced edges alone, each towards the deposit', () => {
+  const { rho } = trace.parameters;
   for (const iteration of trace.iterations) {
-    const before = iteration.passes[4].pheromone;
-    const score = Math.fround(iteration.scores[iteration.kept - 1]);
-    const edges = tourEdges(iteration.tours[iteration.kept - 1]);
+    const before = iteration.passes[iteration.passes.length - 1].pheromone;
     before.forEach((row, a) =>
       row.forEach((level, b) => {
-        const onTour = edges.some(([from, to]) => from === a + 1 && to === b + 1);
-        const expected = onTour
-          ? Math.fround(Math.fround(level) * (1 - 0.8) + (1 / score) * 0.8)
+        const reinforced = iteration.reinforced.some(
+          ([from, to]) => from === a + 1 && to === b + 1,
+        );
+        const expected = reinforced
+          ? Math.fround(level * (1 - rho) + iteration.deposit * rho)
           : Math.fround(level);
         assert.equal(Math.fround(iteration.pheromone[a][b]), expected);
       }),
@@ -92,6 +129,7 @@ test("the global update changes the last pass's table on the kept tour's five ed
 // step that the search takes in single precision.
 function independentSearch() {
   const f = Math.fround;
+  const tests = [0, 1, 2, 3, 4];
   const faults = [
     [1, 0, 0, 1, 0],
     [0, 1, 0, 0, 1],
@@ -99,28 +137,42 @@ function independentSearch() {
     [0, 1, 0, 0, 1],
     [1, 0, 1, 0, 1],
   ];
-  const cost = [4, 2, 1, 3, 2].map(f);
+  const time = [4, 2, 1, 3, 2].map(f);
   let state = 12345;
   const draw = () => {
     state = (state * 48271) % 2147483647;
     return Math.floor(state / 65536);
   };
-  const score = (order) => {
-    let sum = f(0);
-    for (let fault = 0; fault < 5; ++fault) {
-      const p = order.slice(0, 5).findIndex((t) => faults[t][fault] === 1);
-      if (p >= 0) {
-        sum = f(sum + (p + 1));
-      }
-    }
-    return f(f(1 - f(sum / 25)) - f(1 / 10));
+  const derive = (order) => {
+    const firstFound = [0, 1, 2, 3, 4].map(
+      (fault) => order.slice(0, 5).findIndex((t) => faults[t][fault] === 1) + 1,
+    );
+    const sum = firstFound.reduce((total, p) => (p > 0 ? f(total + p) : total), f(0));
+    return { firstFound, sum, score: f(f(1 - f(sum / 25)) - f(1 / 10)) };
   };
-  const length = [1, 2, 3, 4, 0].reduce((sum, b) => f(sum + cost[b]), f(0));
+  const orderings = (rest) =>
+    rest.length === 0
+      ? [[]]
+      : rest.flatMap((t) => orderings(rest.filter((u) => u !== t)).map((tail) => [t, ...tail]));
+  const allScores = orderings(tests).map((order) => derive(order).score);
+  const length = [1, 2, 3, 4, 0].reduce((sum, b) => f(sum + time[b]), f(0));
   const tau0 = f(1 / f(length * 5));
   const pheromone = Array.from({ length: 5 }, () => Array(5).fill(tau0));
-  const result = { tau0, initialScore: score([0, 1, 2, 3, 4]), iterations: [] };
+  const result = {
+    instance: {
+      faultMatrix: faults,
+      execTime: time,
+      cost: tests.map(() => time),
+      referenceCycle: length,
+      scoreRange: [Math.min(...allScores), Math.max(...allScores)],
+    },
+    parameters: { seed: 12345, ants: 5, iterations: 100, q0: 0.5, randLimit: 32767, rho: 0.8 },
+    tau0,
+    initialScore: derive(tests).score,
+    iterations: [],
+  };
   for (let it = 1; it <= 100; ++it) {
-    const iteration = { startDraws: [], starts: [], passes: [] };
+    const iteration = { startDraws: [], startPicks: [], starts: [], passes: [] };
     const taken = new Set();
     const visited = [];
     const detected = [];
@@ -129,69 +181,78 @@ function independentSearch() {
       let start;
       do {
         const value = draw();
-        iteration.startDraws.push(value);
         start = value % 5;
+        iteration.startDraws.push(value);
+        iteration.startPicks.push(start + 1);
       } while (taken.has(start));
       taken.add(start);
       iteration.starts.push(start + 1);
       visited.push(new Set([start]));
-      detected.push(new Set(faults[start].flatMap((on, fault) => (on ? [fault] : []))));
+      detected.push(faults[start].slice());
       tours.push([start]);
     }
     for (let pass = 1; pass <= 5; ++pass) {
       const moves = [];
       for (let k = 0; k < 5; ++k) {
         const from = tours[k][pass - 1];
-        let move;
+        const move = { ant: k + 1, from: from + 1 };
+        const before = detected[k].slice();
         if (visited[k].size < 5) {
-          let best = 0;
-          const weights = [0, 1, 2, 3, 4].map((t) =>
-            visited[k].has(t) ? 0 : f(pheromone[from][t] / f(cost[t] * cost[t])),
+          const weights = tests.map((t) =>
+            visited[k].has(t) ? 0 : f(pheromone[from][t] / f(time[t] * time[t])),
           );
-          weights.forEach((weight, t) => {
-            if (!visited[k].has(t) && weight > weights[best]) {
-              best = t;
-            }
-          });
+          const heaviest = weights.indexOf(Math.max(...weights));
           const value = draw();
-          let to = best;
-          let rule = 'trail';
-          if (f(f(value) / f(32767)) >= 0.5) {
-            const gains = [0, 1, 2, 3, 4].map((t) =>
-              visited[k].has(t)
-                ? -1
-                : faults[t].filter((on, x) => on && !detected[k].has(x)).length,
+          const q = f(f(value) / f(32767));
+          let to = heaviest;
+          let newFaults = null;
+          if (q >= 0.5) {
+            newFaults = tests.map((t) =>
+              visited[k].has(t) ? 0 : faults[t].filter((on, x) => on && !detected[k][x]).length,
             );
+            const gains = newFaults.map((count, t) => (visited[k].has(t) ? -1 : count));
             to = gains.indexOf(Math.max(...gains));
-            rule = 'faults';
           }
           visited[k].add(to);
-          faults[to].forEach((on, x) => on && detected[k].add(x));
-          move = { to, draw: value, rule };
+          faults[to].forEach((on, x) => on && (detected[k][x] = 1));
+          tours[k].push(to);
+          Object.assign(move, {
+            to: to + 1,
+            draw: value,
+            rule: newFaults ? 'faults' : 'trail',
+            q,
+            weights,
+            newFaults,
+          });
         } else {
-          move = { to: tours[k][0], draw: null, rule: 'home' };
+          tours[k].push(tours[k][0]);
+          Object.assign(move, {
+            to: tours[k][0] + 1,
+            draw: null,
+            rule: 'home',
+            q: null,
+            weights: null,
+            newFaults: null,
+          });
         }
-        tours[k].push(move.to);
-        moves.push({
-          ant: k + 1,
-          from: from + 1,
-          to: move.to + 1,
-          draw: move.draw,
-          rule: move.rule,
-        });
+        moves.push({ ...move, detected: before });
       }
       for (const row of pheromone) {
         row.forEach((level, b) => (row[b] = f(level * (1 - 0.8) + tau0 * 0.8)));
       }
       iteration.passes.push({ moves, pheromone: pheromone.map((row) => row.slice()) });
     }
-    iteration.scores = tours.map(score);
-    const kept = iteration.scores.indexOf(Math.min(...iteration.scores));
+    const derivations = tours.map(derive);
     iteration.tours = tours.map((tour) => tour.map((t) => t + 1));
+    iteration.scores = derivations.map((d) => d.score);
+    const kept = iteration.scores.indexOf(Math.min(...iteration.scores));
     iteration.kept = kept + 1;
-    for (let q = 0; q < 5; ++q) {
-      const [a, b] = [tours[kept][q], tours[kept][q + 1]];
-      pheromone[a][b] = f(pheromone[a][b] * (1 - 0.8) + (1 / iteration.scores[kept]) * 0.8);
+    iteration.firstFound = derivations.map((d) => d.firstFound);
+    iteration.positionSums = derivations.map((d) => d.sum);
+    iteration.reinforced = tours[kept].slice(0, -1).map((a, q) => [a + 1, tours[kept][q + 1] + 1]);
+    iteration.deposit = 1 / iteration.scores[kept];
+    for (const [a, b] of iteration.reinforced) {
+      pheromone[a - 1][b - 1] = f(pheromone[a - 1][b - 1] * (1 - 0.8) + iteration.deposit * 0.8);
     }
     iteration.pheromone = pheromone.map((row) => row.slice());
     result.iterations.push(iteration);
@@ -199,21 +260,22 @@ function independentSearch() {
   return result;
 }
 
-// The trace with every number read as single precision, and without the iterations' numbers.
-function asSingle(value) {
+// The trace without the iterations' numbers, every number read as single precision but the
+// doubles, rho and the deposit, which must match to the last bit.
+function comparable(value) {
   if (Array.isArray(value)) {
-    return value.map(asSingle);
+    return value.map(comparable);
   }
   if (value !== null && typeof value === 'object') {
     return Object.fromEntries(
       Object.entries(value)
         .filter(([key]) => key !== 'iteration')
-        .map(([key, item]) => [key, asSingle(item)]),
+        .map(([key, item]) => [key, ['rho', 'deposit'].includes(key) ? item : comparable(item)]),
     );
   }
   return typeof value === 'number' ? Math.fround(value) : value;
 }
 
 test('an independent computation of the search agrees with the trace value for value', () => {
-  assert.deepEqual(asSingle(trace), asSingle(independentSearch()));
+  assert.deepEqual(comparable(trace), comparable(independentSearch()));
 });

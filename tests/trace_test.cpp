@@ -34,9 +34,10 @@ std::string traceWithConstructionDraws(std::int32_t draw) {
 // The lists of moves of the trace's passes, in order.
 std::vector<std::string> passMoves(const std::string& trace) {
     const std::string begin = R"({"moves":[)";
+    const std::string end = R"(],"pheromone":)";
     std::vector<std::string> passes;
     for (auto at = trace.find(begin); at != std::string::npos; at = trace.find(begin, at + 1)) {
-        passes.push_back(trace.substr(at, trace.find(']', at) - at));
+        passes.push_back(trace.substr(at, trace.find(end, at) - at));
     }
     return passes;
 }
@@ -54,7 +55,8 @@ TEST(Trace, RecordsTheRuleThatMadeEachMoveAndAMoveHomeWithoutADraw) {
         std::int32_t draw;
         std::string rule;
     };
-    const std::string home = R"("draw":null,"rule":"home"})";
+    const std::string home =
+        R"("draw":null,"rule":"home","q":null,"weights":null,"newFaults":null,)";
     for (const Case& c : {Case{0, "trail"}, Case{20000, "faults"}}) {
         const std::string trace = traceWithConstructionDraws(c.draw);
         const std::string drawn = R"("draw":)" + std::to_string(c.draw) + R"(,"rule":")" + c.rule;
@@ -66,8 +68,10 @@ TEST(Trace, RecordsTheRuleThatMadeEachMoveAndAMoveHomeWithoutADraw) {
             EXPECT_EQ(occurrences(passes[p], home), lastPass ? 5U : 0U) << c.rule << " pass " << p;
         }
         EXPECT_EQ(occurrences(trace, R"("rule")"), static_cast<std::size_t>(25 * N_ITERATIONS));
-        EXPECT_EQ(occurrences(trace, R"("startDraws":[0,1,2,3,4],"starts":[1,2,3,4,5])"),
-                  static_cast<std::size_t>(N_ITERATIONS));
+        EXPECT_EQ(
+            occurrences(
+                trace, R"("startDraws":[0,1,2,3,4],"startPicks":[1,2,3,4,5],"starts":[1,2,3,4,5])"),
+            static_cast<std::size_t>(N_ITERATIONS));
     }
 }
 

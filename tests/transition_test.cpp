@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "colony/iteration.hpp"
+#include "colony/observer.hpp"
 #include "colony/transition.hpp"
 #include "tests/scripted_random.hpp"
 
@@ -44,9 +45,10 @@ TEST(ChooseNextTest, ExploitsBelowHalfAndExploresGreedilyAbove) {
             colony.pheromone[c.taken.back()][4] = c.trailTo5;
         }
         RandomSource random{};
+        SilentObserver nobody;
         scriptDraws({c.draw});
         EXPECT_TRUE(hasUnvisited(colony, 0));
-        const Move move = chooseNextTest(colony, cost, random, 0, c.taken.back());
+        const Move move = chooseNextTest(colony, cost, random, 0, c.taken.back(), nobody);
         EXPECT_EQ(move.to, c.expected) << c.why;
         EXPECT_EQ(move.draw, c.draw) << c.why;
         EXPECT_EQ(drawsTaken(), 1U) << c.why;

@@ -2,15 +2,29 @@
 
 #include <cstdio>
 
-// The trace: the search move by move, as one JSON document written while the search runs. Tests
-// and ants are numbered from 1, as the report numbers tests, and every float is written with nine
-// significant digits, which read back as the same single-precision value:
-//   {"tau0": float, "initialScore": float, "iterations": [
-//     {"iteration": 1..100, "startDraws": [draw, ...], "starts": [5 tests],
-//      "passes": [5 times {"moves": [5 times {"ant", "from", "to", "draw" (null going home),
-//                                             "rule": "trail" | "faults" | "home"}],
+// The trace: the search move by move, with every number each decision was made from, as one JSON
+// document written while the search runs. Tests, ants and faults are numbered from 1, as the
+// report numbers tests; every float is written with nine significant digits and every double with
+// seventeen, which read back as the same value:
+//   {"instance": {"faultMatrix": 5 rows (tests) of 5 ints (faults), 1 = detects,
+//                 "execTime": 5 floats, "cost": 5 rows of 5 floats, after prepareCosts,
+//                 "referenceCycle": float, what prepareCosts returned,
+//                 "scoreRange": [smallest, largest score over every ordering]},
+//    "parameters": {"seed", "ants", "iterations", "q0", "randLimit", "rho"},
+//    "tau0": float, "initialScore": float, "iterations": [
+//     {"iteration": 1..100, "startDraws": [draw, ...], "startPicks": [the test each draw names],
+//      "starts": [5 tests],
+//      "passes": [5 times {"moves": [5 times {"ant", "from", "to",
+//                                             "draw" (null going home),
+//                                             "rule": "trail" | "faults" | "home",
+//                                             "q": the draw over the random limit, or null,
+//                                             "weights": 5 floats, 0 for tests taken, or null,
+//                                             "newFaults": 5 ints exploring, else null,
+//                                             "detected": 5 ints, the ant's before the move}],
 //                          "pheromone": 5 rows of 5 floats, after the pass's local update}],
 //      "tours": [5 tours of 6 tests], "scores": [5 floats], "kept": 1..5,
+//      "firstFound": 5 rows (ants) of 5 ints (faults), the position that finds it, or 0,
+//      "positionSums": [5 floats], "reinforced": [5 edges [from, to]], "deposit": double,
 //      "pheromone": 5 rows of 5 floats, after the global update}, ...]}
 
 // Runs the whole search, as the program does, and writes its trace to `out`.
