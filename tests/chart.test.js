@@ -1,14 +1,25 @@
 // The chart script: reading the report, the scales, the reference line, and the chart README.md
-// shows, which must be the one the script makes from the recorded report.
+// shows, which must be the one the script makes from the recorded report and the score range of
+// the trace that antorder-trace, whose path ANTORDER_TRACE gives, writes.
 'use strict';
 const assert = require('node:assert/strict');
+const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 const { test } = require('node:test');
-const { parseReport, chartLayout, iterationX, scoreY, chartSvg } = require('../web/chart.js');
+const {
+  parseReport,
+  chartLayout,
+  iterationX,
+  scoreAxis,
+  scoreY,
+  chartSvg,
+} = require('../web/chart.js');
 
 const root = path.join(__dirname, '..');
 const recorded = fs.readFileSync(path.join(root, 'tests/expected_report.txt'), 'latin1');
+const range = { low: 0.38, high: 0.58 };
+const axis = scoreAxis(range);
 
 // A report of the given iteration scores, as the program prints it.
 function report(scores, tour = '2 - 4 - 1 - 3 - 5 - 2 - ') {
@@ -40,9 +51,12 @@ test('refuses what is not a whole report', () => {
 test('puts the scores inside the plot, none on its axis line, iterations left to right', () => {
   for (const width of [328, 640]) {
     const plot = chartLayout(width).plot;
-    assert.ok(scoreY(0.38, plot) < plot.bottom - 5, 'the smallest score above the axis line');
-    assert.ok(scoreY(0.58, plot) > plot.top);
-    assert.ok(scoreY(0.42, plot) < scoreY(0.38, plot) && scoreY(0.54, plot) < scoreY(0.5, plot));
+    assert.ok(scoreY(0.38, axis, plot) < plot.bottom - 5, 'the smallest score above the axis line');
+    assert.ok(scoreY(0.58, axis, plot) > plot.top);
+    assert.ok(
+      scoreY(0.42, axis, plot) < scoreY(0.38, axis, plot) &&
+        scoreY(0.54, axis, plot) < scoreY(0.5, axis, plot),
+    );
     assert.equal(iterationX(1, 100, plot), plot.left);
     assert.equal(iterationX(100, 100, plot), plot.right);
     assert.ok(iterationX(50, 100, plot) < iterationX(51, 100, plot));
@@ -51,15 +65,15 @@ test('puts the scores inside the plot, none on its axis line, iterations left to
 });
 
 test('draws each kept score at its iteration, and the given order as the reference line', () => {
-  const svg = chartSvg(parseReport(report(['0.380000', '0.580000', '0.500000'])));
+  const svg = chartSvg(parseReport(report(['0.380000', '0.580000', '0.500000'])), range);
   const plot = chartLayout(640).plot;
   const at = (iteration, score) =>
-    `${iterationX(iteration, 3, plot).toFixed(1)},${scoreY(score, plot).toFixed(1)}`;
+    `${iterationX(iteration, 3, plot).toFixed(1)},${scoreY(score, axis, plot).toFixed(1)}`;
   const points = /<polyline class="scores" points="([^"]*)"/.exec(svg)[1];
   assert.equal(points, `${at(1, 0.38)} ${at(2, 0.58)} ${at(3, 0.5)}`);
   const reference =
     /<line class="given-order" x1="[^"]*" y1="([^"]*)" x2="[^"]*" y2="([^"]*)"/.exec(svg);
-  const y = scoreY(0.54, plot).toFixed(1);
+  const y = scoreY(0.54, axis, plot).toFixed(1);
   assert.deepEqual([reference[1], reference[2]], [y, y]);
   assert.match(svg, /<title id="chart-title">[^<]+<\/title>/);
   assert.match(
@@ -70,18 +84,27 @@ test('draws each kept score at its iteration, and the given order as the referen
 
 test('drawn at a given width, it is that many units wide, its text and dots readable', () => {
   for (const width of [328, 736]) {
-    const svg = chartSvg(parseReport(recorded), width);
+    const svg = chartSvg(parseReport(recorded), range, width);
     assert.match(svg, new RegExp(`viewBox="0 0 ${width} \\d+"`));
     assert.ok(Number(/font-size="(\d+)"/.exec(svg)[1]) >= 11, 'text at least 11 px');
     assert.ok(Number(/<circle [^>]*r="([\d.]+)"/.exec(svg)[1]) * 2 >= 5, 'dots at least 5 px');
   }
 });
 
+test('labels the ends of the score range and each score the report holds', () => {
+  const svg = chartSvg(parseReport(report(['0.420000', '0.500000'])), range);
+  const labels = [...svg.matchAll(/text-anchor="end" fill="#333">([\d.]+)</g)].map((m) => m[1]);
+  assert.deepEqual(labels, ['0.38', '0.42', '0.50', '0.54', '0.58']);
+});
+
 test('the chart README.md shows is the one the script makes from the recorded report', () => {
+  const trace = JSON.parse(execFileSync(process.env.ANTORDER_TRACE, { maxBuffer: 1 << 24 }));
+  const [low, high] = trace.instance.scoreRange;
   const kept = fs.readFileSync(path.join(root, 'doc/scores.svg'), 'utf8');
   assert.equal(
     kept,
-    chartSvg(parseReport(recorded)),
-    'run: node web/chart.js tests/expected_report.txt > doc/scores.svg',
+    chartSvg(parseReport(recorded), { low, high }),
+    'run: build/dev/antorder-trace | node web/chart.js tests/expected_report.txt /dev/stdin ' +
+      '> doc/scores.svg',
   );
 });

@@ -1,16 +1,17 @@
-// The replay's pure functions: the steps, the words of a move and of a step, the formatting of
-// scores, draws and levels, and where the graph puts tests and ants.
+// The replay's pure functions: the steps, the words of a move and of a step, the starts, the
+// tables a step reads, and the formatting of scores, draws and levels.
 'use strict';
 const assert = require('node:assert/strict');
 const { test } = require('node:test');
-const replay = require('../web/replay.js');
+const Replay = require('../web/replay.js');
 
-const { END, firstStep, endOf, nextStep, previousStep, isLastStep } = replay;
+const { firstStep, endOf, nextStep, previousStep, isFirstStep, isLastStep } = Replay;
 
-test('steps through five passes and the end of each iteration, and stops at either end', () => {
+test('steps through the passes and the end of each iteration, and stops at either end', () => {
+  const shape = { iterations: 3, passes: 5 };
   const steps = [firstStep()];
-  while (!isLastStep(steps[steps.length - 1], 3)) {
-    steps.push(nextStep(steps[steps.length - 1], 3));
+  while (!isLastStep(steps[steps.length - 1], shape)) {
+    steps.push(nextStep(steps[steps.length - 1], shape));
   }
   assert.equal(steps.length, 3 * 6);
   assert.deepEqual(steps.slice(4, 8), [
@@ -19,12 +20,12 @@ test('steps through five passes and the end of each iteration, and stops at eith
     { iteration: 2, pass: 1 },
     { iteration: 2, pass: 2 },
   ]);
-  assert.deepEqual(nextStep(endOf(3), 3), endOf(3), 'no step after the last');
-  assert.deepEqual(previousStep(firstStep()), firstStep(), 'no step before the first');
+  assert.deepEqual(nextStep(endOf(3), shape), endOf(3), 'no step after the last');
+  assert.deepEqual(previousStep(firstStep(), shape), firstStep(), 'no step before the first');
   for (let k = 1; k < steps.length; ++k) {
-    assert.deepEqual(previousStep(steps[k]), steps[k - 1]);
+    assert.deepEqual(previousStep(steps[k], shape), steps[k - 1]);
   }
-  assert.equal(endOf(7).pass, END);
+  assert.ok(isFirstStep(steps[0]) && !isFirstStep(steps[6]) && !isFirstStep(endOf(1)));
 });
 
 test('writes scores as the report does, and levels with three significant digits', () => {
@@ -35,50 +36,96 @@ test('writes scores as the report does, and levels with three significant digits
     [0.379999995, '0.380000'],
     [0.579999983, '0.580000'],
   ]) {
-    assert.equal(replay.scoreText(score), text);
+    assert.equal(Replay.scoreText(score), text);
   }
-  assert.equal(replay.levelText(0.0166666675), '0.0167');
-  assert.equal(replay.levelText(1.7424637), '1.74');
+  assert.equal(Replay.levelText(0.0166666675), '0.0167');
+  assert.equal(Replay.levelText(1.7424637), '1.74');
+  assert.equal(Replay.valueText(0.00416666688), '0.004167');
+  assert.equal(Replay.valueText(12), '12');
 });
 
-test('puts a move into words, its draw always on the side of one half that its rule shows', () => {
+test('puts a move into words, its draw always on the side of q0 that its rule shows', () => {
+  const parameters = { q0: 0.5, randLimit: 32767 };
   assert.equal(
-    replay.moveWords({ ant: 2, from: 3, to: 5, draw: 12124, rule: 'trail' }),
-    'Ant 2, on test 3, drew 0.37, below 0.5: follows the trail to test 5.',
+    Replay.moveWords(
+      { ant: 2, from: 3, to: 5, draw: 12124, q: 0.370005488, rule: 'trail' },
+      parameters,
+    ),
+    'Ant 2, on test 3, drew 12124: 12124 / 32767 = 0.37, below q0 = 0.5, so it follows the ' +
+      'heaviest trail, to test 5.',
   );
   assert.equal(
-    replay.moveWords({ ant: 1, from: 1, to: 2, draw: 20000, rule: 'faults' }),
-    'Ant 1, on test 1, drew 0.61, not below 0.5: takes test 2, which adds the most faults it ' +
-      'has not detected yet.',
+    Replay.moveWords(
+      { ant: 1, from: 1, to: 2, draw: 20000, q: 0.610370159, rule: 'faults' },
+      parameters,
+    ),
+    'Ant 1, on test 1, drew 20000: 20000 / 32767 = 0.61, not below q0 = 0.5, so it takes the ' +
+      'test that adds the most faults it has not detected, test 2.',
   );
   assert.equal(
-    replay.moveWords({ ant: 4, from: 5, to: 3, draw: null, rule: 'home' }),
+    Replay.moveWords({ ant: 4, from: 5, to: 3, draw: null, q: null, rule: 'home' }, parameters),
     'Ant 4, on test 5, has taken every test: it returns to test 3, where it started.',
   );
-  assert.equal(replay.drawText(16383, 'trail'), '0.49998', 'just below one half');
-  assert.equal(replay.drawText(16384, 'faults'), '0.50');
-  assert.equal(replay.drawText(0, 'trail'), '0.00');
-  assert.equal(replay.drawText(32767, 'faults'), '1.00');
+  for (const [q, rule, text] of [
+    [0.499984741, 'trail', '0.49998'],
+    [0.500015259, 'faults', '0.50'],
+    [0, 'trail', '0.00'],
+    [1, 'faults', '1.00'],
+  ]) {
+    assert.equal(Replay.fractionText({ q, rule }, 0.5), text);
+  }
 });
 
-test('says why the iteration keeps its ant: the smallest score, the first ant on a tie', () => {
-  const scores = [0.539999962, 0.419999987, 0.579999983, 0.419999987, 0.5];
-  assert.equal(
-    replay.keptWords(scores, 2),
-    'Ants 2 and 4 share the smallest score, 0.420000; the first of them, ant 2, is kept.',
+test('tells each start draw the test it names, and which were drawn again', () => {
+  const iteration = {
+    startDraws: [9092, 23775, 22869, 30841, 13537, 23600, 12338],
+    startPicks: [3, 1, 5, 2, 3, 1, 4],
+  };
+  assert.deepEqual(
+    Replay.startRows(iteration).map((start) => [start.test, start.ant, start.holder]),
+    [
+      [3, 1, undefined],
+      [1, 2, undefined],
+      [5, 3, undefined],
+      [2, 4, undefined],
+      [3, null, 1],
+      [1, null, 2],
+      [4, 5, undefined],
+    ],
   );
-  assert.equal(
-    replay.keptWords([0.5, 0.46, 0.54, 0.58, 0.5], 2),
-    'Ant 2 is kept: its score, 0.460000, is the smallest of the five.',
+});
+
+test('reads the table the ants saw in a pass, and the table after it', () => {
+  const table = (level) => [
+    [level, level],
+    [level, level],
+  ];
+  const iteration = (first) => ({
+    passes: [{ pheromone: table(first) }, { pheromone: table(first + 1) }],
+    pheromone: table(first + 2),
+  });
+  const trace = {
+    tau0: 0.5,
+    instance: { faultMatrix: [[1], [0]] },
+    iterations: [iteration(10), iteration(20)],
+  };
+  for (const [step, before, after] of [
+    [firstStep(), 0.5, 10],
+    [{ iteration: 1, pass: 2 }, 10, 11],
+    [endOf(1), 11, 12],
+    [{ iteration: 2, pass: 1 }, 12, 20],
+    [endOf(2), 21, 22],
+  ]) {
+    assert.deepEqual(Replay.tableBefore(trace, step), table(before), JSON.stringify(step));
+    assert.deepEqual(Replay.tableAfter(trace, step), table(after), JSON.stringify(step));
+  }
+  assert.deepEqual(
+    Replay.highestEdge([
+      [1, 3],
+      [3, 2],
+    ]),
+    { from: 1, to: 2, level: 3 },
   );
-  assert.deepEqual(replay.tourEdges([2, 4, 1, 3, 5, 2]), [
-    [2, 4],
-    [4, 1],
-    [1, 3],
-    [3, 5],
-    [5, 2],
-  ]);
-  assert.equal(replay.tourText([2, 4, 1, 3, 5, 2]), '2 → 4 → 1 → 3 → 5 → 2');
 });
 
 test('puts a step into one sentence, grouping the ants by the rule they followed', () => {
@@ -92,46 +139,26 @@ test('puts a step into one sentence, grouping the ants by the rule they followed
     scores: [0.54, 0.42, 0.58, 0.5, 0.46],
     kept: 2,
   };
+  const shape = { iterations: 1, passes: 5 };
   assert.equal(
-    replay.stepWords(iteration, firstStep()),
+    Replay.stepWords(iteration, firstStep(), shape),
     'Iteration 1, pass 1 of 5: ants 1, 4 and 5 followed the trail; ants 2 and 3 took the test ' +
       'that adds the most new faults.',
   );
   assert.match(
-    replay.stepWords(iteration, endOf(1)),
+    Replay.stepWords(iteration, endOf(1), shape),
     /^End of iteration 1: ant 2 is kept, with score 0\.420000/,
   );
 });
 
-test('lays the graph out inside its width, the ants beside the tests and apart', () => {
-  for (const width of [328, 736]) {
-    const layout = replay.graphLayout(width);
-    assert.ok(layout.width <= width);
-    for (let test = 1; test <= 5; ++test) {
-      const spots = [1, 2, 3, 4, 5].map((ant) => replay.antSpot(test, ant, layout));
-      for (const spot of spots) {
-        assert.ok(spot.x - 9 >= 0 && spot.x + 9 <= layout.width, `x of a marker at test ${test}`);
-        assert.ok(spot.y - 9 >= 0 && spot.y + 9 <= layout.height, `y of a marker at test ${test}`);
-        const centre = layout.tests[test - 1];
-        assert.ok(Math.hypot(spot.x - centre.x, spot.y - centre.y) >= 17 + 9, 'off the circle');
-      }
-      for (let a = 0; a < 5; ++a) {
-        for (let b = a + 1; b < 5; ++b) {
-          const apart = Math.hypot(spots[a].x - spots[b].x, spots[a].y - spots[b].y);
-          assert.ok(apart >= 2 * 9, `ants ${a + 1} and ${b + 1} apart at test ${test}`);
-        }
-      }
-    }
-  }
-});
-
-test('colours the heat map from white, and never so dark that its text loses 4.5:1', () => {
-  const range = { low: 0.0166666675, high: 2.6 };
-  assert.equal(replay.heatColour(range.low, range), 'rgb(255, 255, 255)');
-  const darkest = replay
-    .heatColour(range.high * 10, range)
-    .match(/\d+/g)
-    .map(Number);
+test("colours a table's heat map from white to blue, its text always 4.5:1 on it", () => {
+  const table = [
+    [0.0166666675, 0.0318],
+    [0.0166666675, 0.0166666675],
+  ];
+  assert.equal(Replay.heatColour(0.0166666675, table), 'rgb(255, 255, 255)');
+  const darkest = Replay.heatColour(0.0318, table).match(/\d+/g).map(Number);
+  assert.deepEqual(darkest, [106, 161, 220], 'the highest level of the table is the darkest');
   // Relative luminance as WCAG defines it, and the contrast with the cells' text, #111.
   const luminance = (rgb) =>
     rgb

@@ -1,11 +1,12 @@
 // Writes the web build's two files from the programs built to WebAssembly, into the folder given:
-//   antorder.html, the page: antorder.html.in with its scripts inlined and both programs in it,
-//     as base64, so that it is one file that loads nothing else;
+//   antorder.html, the page: antorder.html.in with the scripts it names inlined and both programs
+//     in it, as base64, so that it is one file that loads nothing else;
 //   antorder.js, antorder for node: the program, as base64, and the scripts that run it.
 // Run by the build: node build_page.js <antorder.wasm> <antorder-trace.wasm> <folder>
 'use strict';
 const fs = require('fs');
 const path = require('path');
+const { pageScripts } = require('./scripts.js');
 
 const [antorderWasm, traceWasm, folder] = process.argv.slice(2);
 
@@ -21,15 +22,17 @@ function inlined(name) {
 const base64 = (file) => fs.readFileSync(file).toString('base64');
 
 // Each placeholder of the template and its text; a function, so that no "$" in it is special.
-const parts = {
-  '@SCRIPTS@': ['chart.js', 'replay.js', 'wasi.js', 'page.js']
-    .map((name) => `<script>\n${inlined(name)}\n</script>`)
-    .join('\n'),
-  '@ANTORDER_WASM@': base64(antorderWasm),
-  '@TRACE_WASM@': base64(traceWasm),
-};
-let page = fs.readFileSync(path.join(__dirname, 'antorder.html.in'), 'utf8');
-for (const [placeholder, text] of Object.entries(parts)) {
+const template = fs.readFileSync(path.join(__dirname, 'antorder.html.in'), 'utf8');
+const parts = [
+  ...pageScripts(template).map((name) => [
+    `<script src="${name}"></script>`,
+    `<script>\n${inlined(name)}\n</script>`,
+  ]),
+  ['@ANTORDER_WASM@', base64(antorderWasm)],
+  ['@TRACE_WASM@', base64(traceWasm)],
+];
+let page = template;
+for (const [placeholder, text] of parts) {
   page = page.replace(placeholder, () => text);
 }
 fs.writeFileSync(path.join(folder, 'antorder.html'), page);

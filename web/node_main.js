@@ -2,7 +2,7 @@
 // write, its wait for Enter on standard input, and its exit statuses. The build writes this script
 // into build/web/antorder.js after web/wasi.js and the program's WebAssembly, as the base64 text
 // ANTORDER_WASM.
-/* global ANTORDER_WASM, runWasiProgram */
+/* global ANTORDER_WASM, Wasi */
 'use strict';
 const fs = require('fs');
 
@@ -36,4 +36,4 @@ function readSome(fd, bytes) {
 }
 
 const program = new WebAssembly.Module(Buffer.from(ANTORDER_WASM, 'base64'));
-process.exitCode = runWasiProgram(program, { write: writeWhole, read: readSome });
+process.exitCode = Wasi.runWasiProgram(program, { write: writeWhole, read: readSome });

@@ -1,311 +1,473 @@
-// Runs antorder and antorder-trace in the page, both built to WebAssembly. The report, its chart
-// and the final ordering show at once; then the trace lets the reader step through the search,
-// move by move, as the program made it. Nothing here computes the search: the numbers are the
-// programs', and this script lays them out.
-/* global parseReport, chartSvg, orderingText, runWasiProgram, END, firstStep, endOf, nextStep,
-   previousStep, isLastStep, scoreText, levelText, moveWords, tourText, tourEdges, keptWords,
-   stepWords, stepPheromone, toursSoFar, levelRange, heatColour, graphLayout, antPath, antSpot */
+// Runs antorder and antorder-trace in the page, both built to WebAssembly. The report shows at
+// once; then the trace gives the suite, the chart's axis, and every step of the search with the
+// numbers it was made from, which the reader steps through as the program made them. Nothing here
+// computes the search: the numbers are the programs', and this script lays them out.
 'use strict';
 
-// Each ant's colour and line pattern, ants 1 to 5: four hues and a dark grey that stay apart for
-// people with a red, green or blue colour-vision deficiency, each dark enough for white text on
-// it.
-const ANT_COLOURS = ['#0072b2', '#b34e00', '#007a5a', '#a8457e', '#333'];
-const ANT_DASHES = ['none', '8 3', '2 3', '9 3 2 3', '4 4'];
+(() => {
+  // How long Play shows each step, in milliseconds.
+  const PLAY_STEP_MS = 900;
 
-// How long Play shows each step, in milliseconds.
-const PLAY_STEP_MS = 900;
+  const byId = (id) => document.getElementById(id);
 
-const byId = (id) => document.getElementById(id);
-
-// The WebAssembly of a program that the page holds, as base64 text, in the element `id`.
-function programModule(id) {
-  const text = atob(byId(id).textContent.trim());
-  const bytes = new Uint8Array(text.length);
-  for (let k = 0; k < text.length; ++k) {
-    bytes[k] = text.charCodeAt(k);
-  }
-  return new WebAssembly.Module(bytes);
-}
-
-// Runs the program in the element `id` to its end, with no input, and returns what it wrote to
-// its standard output, as text; whether that is whole, the reader of it tells.
-function programOutput(id) {
-  const written = [];
-  runWasiProgram(programModule(id), {
-    write: (fd, bytes) => {
-      if (fd === 1) {
-        written.push(bytes);
-      }
-    },
-    read: () => 0,
-  });
-  const decoder = new TextDecoder();
-  return (
-    written.map((bytes) => decoder.decode(bytes, { stream: true })).join('') + decoder.decode()
-  );
-}
-
-// Draws `draw(width)`, an SVG drawing, into the element `id` at the width that element has, and
-// again whenever that width changes, so that 1 unit of the drawing is 1 CSS pixel.
-function drawAtWidth(id, draw) {
-  const element = byId(id);
-  let width = 0;
-  const redraw = () => {
-    if (element.clientWidth !== width) {
-      width = element.clientWidth;
-      element.innerHTML = draw(width);
+  // A new element with the attributes `attributes` and the children `children`, text or nodes.
+  function element(tag, attributes = {}, ...children) {
+    const node = document.createElement(tag);
+    for (const [name, value] of Object.entries(attributes)) {
+      node.setAttribute(name, value);
     }
-  };
-  redraw();
-  if (typeof ResizeObserver === 'function') {
-    new ResizeObserver(redraw).observe(element);
+    node.append(...children);
+    return node;
   }
-  return () => {
-    width = 0;
+
+  // A table row of cells: the first a row header, the others data.
+  function row(cells, className = '') {
+    const [header, ...data] = cells;
+    const line = element('tr', className ? { class: className } : {});
+    line.append(element('th', { scope: 'row' }, String(header)));
+    line.append(...data.map((cell) => element('td', {}, cell)));
+    return line;
+  }
+
+  // A header row of column headings.
+  const headings = (names) =>
+    element('tr', {}, ...names.map((name) => element('th', { scope: 'col' }, name)));
+
+  // The WebAssembly of a program that the page holds, as base64 text, in the element `id`.
+  function programModule(id) {
+    const text = atob(byId(id).textContent.trim());
+    const bytes = new Uint8Array(text.length);
+    for (let k = 0; k < text.length; ++k) {
+      bytes[k] = text.charCodeAt(k);
+    }
+    return new WebAssembly.Module(bytes);
+  }
+
+  // Runs the program in the element `id` to its end, with no input, and returns what it wrote to
+  // its standard output, as text; whether that is whole, the reader of it tells.
+  function programOutput(id) {
+    const written = [];
+    Wasi.runWasiProgram(programModule(id), {
+      write: (fd, bytes) => {
+        if (fd === 1) {
+          written.push(bytes);
+        }
+      },
+      read: () => 0,
+    });
+    const decoder = new TextDecoder();
+    return (
+      written.map((bytes) => decoder.decode(bytes, { stream: true })).join('') + decoder.decode()
+    );
+  }
+
+  // Draws `draw(width)`, an SVG drawing, into the element `id` at the width that element has, and
+  // again whenever that width changes, so that 1 unit of the drawing is 1 CSS pixel. Returns a
+  // function that draws it again.
+  function drawAtWidth(id, draw) {
+    const target = byId(id);
+    let width = 0;
+    const redraw = () => {
+      if (target.clientWidth !== width) {
+        width = target.clientWidth;
+        target.innerHTML = draw(width);
+      }
+    };
     redraw();
-  };
-}
-
-// Shows the report as the program printed it and, when it is whole, its chart and the ordering
-// the last iteration kept.
-function showReport(report) {
-  byId('report').textContent = report;
-  const status = byId('status');
-  try {
-    const run = parseReport(report);
-    drawAtWidth('chart', (width) => chartSvg(run, width));
-    byId('final').textContent = orderingText(run.finalTour);
-    status.hidden = true;
-  } catch (error) {
-    status.textContent = `antorder did not print a whole report (${error.message}).`;
+    if (typeof ResizeObserver === 'function') {
+      new ResizeObserver(redraw).observe(target);
+    }
+    return () => {
+      width = 0;
+      redraw();
+    };
   }
-}
 
-// The replay: the trace, the scale of its pheromone levels, the step shown, and Play's timer.
-const replay = { trace: null, range: null, step: firstStep(), timer: null, redrawGraph: null };
+  // Shows the report as the program printed it and, when it is whole, the ordering the last
+  // iteration kept. Returns the parsed report, or null.
+  function showReport(report) {
+    byId('report').textContent = report;
+    const status = byId('status');
+    try {
+      const run = Chart.parseReport(report);
+      byId('final').textContent = Chart.orderingText(run.finalTour);
+      status.textContent = 'Running antorder-trace…';
+      return run;
+    } catch (error) {
+      status.textContent = `antorder did not print a whole report (${error.message}).`;
+      return null;
+    }
+  }
 
-const currentIteration = () => replay.trace.iterations[replay.step.iteration - 1];
+  const { valueText } = Replay;
+  const plain = (value) => String(Number(value.toPrecision(6)));
 
-const fixed = (value) => value.toFixed(1);
-const dashOf = (k) => (ANT_DASHES[k] === 'none' ? '' : ` stroke-dasharray="${ANT_DASHES[k]}"`);
+  // The numbers of the search that the page's text names, from the trace, formatted.
+  function facts(trace) {
+    const { instance, parameters } = trace;
+    const tests = instance.faultMatrix.length;
+    const faults = instance.faultMatrix[0].length;
+    const testNumbers = instance.faultMatrix.map((_, k) => k + 1);
+    return {
+      tests,
+      faults,
+      nm: tests * faults,
+      twoN: 2 * tests,
+      costRow: instance.cost[0].map((cost) => valueText(cost)).join(', '),
+      cycleTour: Replay.tourText([...testNumbers, 1]),
+      cycle: valueText(instance.referenceCycle),
+      tau0: valueText(trace.tau0),
+      scoreLow: instance.scoreRange[0].toFixed(2),
+      scoreHigh: instance.scoreRange[1].toFixed(2),
+      ants: parameters.ants,
+      passes: Replay.shapeOf(trace).passes,
+      iterations: parameters.iterations,
+      seed: parameters.seed,
+      randLimit: parameters.randLimit,
+      q0: plain(parameters.q0),
+      rho: plain(parameters.rho),
+    };
+  }
 
-// Each ant's path so far, in its colour and line pattern; the kept ant's the widest.
-function antPathsSvg(tours, keptAnt, layout) {
-  return tours.map((tour, k) => {
-    const points = antPath(tour, k + 1, layout).map((p) => `${fixed(p.x)},${fixed(p.y)}`);
-    return (
-      `<polyline points="${points.join(' ')}" fill="none" stroke="${ANT_COLOURS[k]}" ` +
-      `stroke-width="${keptAnt === k + 1 ? 5 : 2.5}"${dashOf(k)}/>`
+  // Writes each fact into every element that names it with data-fact.
+  function showFacts(known) {
+    for (const slot of document.querySelectorAll('[data-fact]')) {
+      slot.textContent = String(known[slot.dataset.fact]);
+    }
+  }
+
+  // The suite: a row a test, a column a fault, ✓ where the test detects the fault, and the test's
+  // run time.
+  function showSuite(instance) {
+    const table = byId('suite-table');
+    const faults = instance.faultMatrix[0].map((_, f) =>
+      element('th', { scope: 'col' }, `${f + 1}`),
     );
-  });
-}
-
-// The five tests: circles with their numbers, over the paths' ends.
-function testsSvg(layout) {
-  return layout.tests.map(
-    (test, k) =>
-      `<circle cx="${fixed(test.x)}" cy="${fixed(test.y)}" r="17" fill="#fff" stroke="#333" ` +
-      `stroke-width="1.5"/><text x="${fixed(test.x)}" y="${fixed(test.y)}" dy="0.35em" ` +
-      `text-anchor="middle" font-size="14" fill="#222">${k + 1}</text>`,
-  );
-}
-
-// Each ant's number in its colour, beside the test it stands on.
-function antMarkersSvg(tours, layout) {
-  return tours.map((tour, k) => {
-    const at = antSpot(tour[tour.length - 1], k + 1, layout);
-    return (
-      `<circle cx="${fixed(at.x)}" cy="${fixed(at.y)}" r="9" fill="${ANT_COLOURS[k]}" ` +
-      `stroke="#fff" stroke-width="1.5"/><text x="${fixed(at.x)}" y="${fixed(at.y)}" ` +
-      `dy="0.35em" text-anchor="middle" font-size="11" font-weight="700" fill="#fff">` +
-      `${k + 1}</text>`
+    table.tHead.replaceChildren(
+      element(
+        'tr',
+        {},
+        element('th', { scope: 'col', rowspan: '2' }, 'Test'),
+        element('th', { scope: 'colgroup', colspan: String(faults.length) }, 'Faults'),
+        element('th', { scope: 'col', rowspan: '2' }, 'Run time'),
+      ),
+      element('tr', {}, ...faults),
     );
-  });
-}
-
-// The graph of the step shown, `width` pixels wide: the tests on a circle, each ant's path so
-// far and where it stands; at the iteration's end the kept ant's path is the widest.
-function graphSvg(width) {
-  const iteration = currentIteration();
-  const layout = graphLayout(width);
-  const tours = toursSoFar(iteration, replay.step);
-  const keptAnt = replay.step.pass === END ? iteration.kept : 0;
-  const where = tours.map((tour, k) => `ant ${k + 1} on test ${tour[tour.length - 1]}`);
-  return [
-    `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${layout.width} ${layout.height}" ` +
-      `width="${layout.width}" height="${layout.height}" role="img" ` +
-      'aria-labelledby="graph-title graph-desc" font-family="sans-serif">',
-    '<title id="graph-title">Where the ants stand</title>',
-    `<desc id="graph-desc">${where.join(', ')}.</desc>`,
-    ...antPathsSvg(tours, keptAnt, layout),
-    ...testsSvg(layout),
-    ...antMarkersSvg(tours, layout),
-    '</svg>',
-  ].join('\n');
-}
-
-// The legend of the ants' colours and line patterns.
-function showLegend() {
-  byId('legend').innerHTML = ANT_COLOURS.map((colour, k) => {
-    return (
-      `<li><svg width="30" height="12" aria-hidden="true"><line x1="1" y1="6" x2="29" y2="6" ` +
-      `stroke="${colour}" stroke-width="2.5"${dashOf(k)}/></svg> ant ${k + 1}</li>`
+    table.tBodies[0].replaceChildren(
+      ...instance.faultMatrix.map((detects, t) =>
+        row([
+          t + 1,
+          ...detects.map((on) => (on === 1 ? '✓' : '')),
+          valueText(instance.execTime[t]),
+        ]),
+      ),
     );
-  }).join('');
-}
+    const tests = instance.faultMatrix.map((_, t) => `${t + 1}`);
+    byId('pheromone').tHead.replaceChildren(headings(['from \\ to', ...tests]));
+  }
 
-// The moves of the pass shown, in words; the iteration's end has none, and shows its tours.
-function showMoves(iteration, step) {
-  const atEnd = step.pass === END;
-  byId('pass-moves').hidden = atEnd;
-  const moves = atEnd ? [] : iteration.passes[step.pass - 1].moves;
-  byId('moves').replaceChildren(
-    ...moves.map((move) => {
-      const item = document.createElement('li');
-      item.textContent = moveWords(move);
-      return item;
-    }),
-  );
-}
+  // The replay: the trace, its shape, the step shown, Play's timer, and how to redraw the graph.
+  const replay = { trace: null, shape: null, step: Replay.firstStep(), timer: null, redraw: null };
 
-// The pheromone table of the step shown, as a heat map with its values; at the iteration's end
-// the five edges the global update reinforced are outlined and in bold.
-function showPheromone(iteration, step) {
-  const atEnd = step.pass === END;
-  const reinforced = atEnd ? tourEdges(iteration.tours[iteration.kept - 1]) : [];
-  byId('pheromone-caption').textContent = atEnd
-    ? 'From test (row) to test (column), after the global update, which pulled the edges of ' +
-      'the kept tour, outlined and in bold, towards 1 / its score.'
-    : `From test (row) to test (column), after pass ${step.pass}'s local update, which pulled ` +
-      'every level towards the initial level.';
-  const body = byId('pheromone').tBodies[0];
-  body.replaceChildren();
-  stepPheromone(iteration, step).forEach((row, a) => {
-    const line = body.insertRow();
-    const header = document.createElement('th');
-    header.scope = 'row';
-    header.textContent = String(a + 1);
-    line.append(header);
-    row.forEach((level, b) => {
-      const cell = line.insertCell();
-      cell.style.background = heatColour(level, replay.range);
-      const value = document.createTextNode(levelText(level));
-      if (reinforced.some(([from, to]) => from === a + 1 && to === b + 1)) {
-        const bold = document.createElement('strong');
-        bold.append(value);
-        cell.className = 'reinforced';
-        cell.append(bold);
-      } else {
-        cell.append(value);
+  const currentIteration = () => replay.trace.iterations[replay.step.iteration - 1];
+
+  // The graph of the step shown, `width` pixels wide.
+  function graphSvg(width) {
+    const iteration = currentIteration();
+    return Graph.graphSvg({
+      tours: Replay.toursSoFar(iteration, replay.step),
+      tests: replay.trace.instance.faultMatrix.length,
+      kept: replay.step.end ? iteration.kept : 0,
+      width,
+    });
+  }
+
+  // The start draws of the iteration, at its first pass.
+  function showStarts(iteration, step) {
+    byId('starts').hidden = step.end || step.pass !== 1;
+    byId('start-draws').tBodies[0].replaceChildren(
+      ...Replay.startRows(iteration).map(({ draw, test, ant, holder }) =>
+        row([
+          draw,
+          test,
+          ant === null ? `taken by ant ${holder}: drawn again` : `ant ${ant} starts here`,
+        ]),
+      ),
+    );
+  }
+
+  // The numbers a trail move was made from: each test's weight, pheromone over squared run time.
+  function trailTable(move, taken, before) {
+    const { cost } = replay.trace.instance;
+    const rows = move.weights.map((weight, t) => {
+      const test = t + 1;
+      if (taken.includes(test)) {
+        return row([test, '', '', 'taken']);
+      }
+      const pick = test === move.to;
+      return row(
+        [
+          test,
+          valueText(before[move.from - 1][t]),
+          `${valueText(cost[move.from - 1][t])}²`,
+          `${valueText(weight)}${pick ? ' ← largest' : ''}`,
+        ],
+        pick ? 'pick' : '',
+      );
+    });
+    return element(
+      'table',
+      { class: 'weights' },
+      element(
+        'caption',
+        {},
+        `From test ${move.from}: weight = pheromone ÷ run time². The largest weight wins; ` +
+          'on a tie, the lower test.',
+      ),
+      element('thead', {}, headings(['Test', 'Pheromone', 'Run time²', 'Weight'])),
+      element('tbody', {}, ...rows),
+    );
+  }
+
+  // The numbers a faults move was made from: the faults the ant has detected, and what each test
+  // not taken would add.
+  function faultsTable(move, taken) {
+    const { faultMatrix } = replay.trace.instance;
+    const rows = move.newFaults.map((count, t) => {
+      const test = t + 1;
+      const detects = Replay.listText(Replay.numbersOf(faultMatrix[t]));
+      if (taken.includes(test)) {
+        return row([test, detects, 'taken']);
+      }
+      const pick = test === move.to;
+      return row([test, detects, `${count}${pick ? ' ← most' : ''}`], pick ? 'pick' : '');
+    });
+    return element(
+      'table',
+      { class: 'new-faults' },
+      element(
+        'caption',
+        {},
+        `Detected so far: faults ${Replay.listText(Replay.numbersOf(move.detected))}. The most ` +
+          'new faults win; on a tie, the lower test.',
+      ),
+      element('thead', {}, headings(['Test', 'Detects faults', 'New'])),
+      element('tbody', {}, ...rows),
+    );
+  }
+
+  // The moves of the pass shown, each in words, and but for a move home with the numbers it was
+  // made from, which the reader opens.
+  function showMoves(iteration, step) {
+    byId('pass-moves').hidden = Boolean(step.end);
+    if (step.end) {
+      return;
+    }
+    const before = Replay.tableBefore(replay.trace, step);
+    const moves = iteration.passes[step.pass - 1].moves;
+    byId('moves').replaceChildren(
+      ...moves.map((move) => {
+        const words = Replay.moveWords(move, replay.trace.parameters);
+        if (move.rule === 'home') {
+          return element('li', {}, words);
+        }
+        const taken = iteration.tours[move.ant - 1].slice(0, step.pass);
+        const table =
+          move.rule === 'trail' ? trailTable(move, taken, before) : faultsTable(move, taken);
+        return element(
+          'li',
+          {},
+          element('details', {}, element('summary', {}, words), element('div', {}, table)),
+        );
+      }),
+    );
+    const { rho } = replay.trace.parameters;
+    const { tau0 } = replay.trace;
+    const highest = Replay.highestEdge(before);
+    const after = Replay.tableAfter(replay.trace, step)[highest.from - 1][highest.to - 1];
+    const example =
+      highest.level === tau0
+        ? 'Every level was at tau0 already, and stays there.'
+        : `The highest before it, ${highest.from} → ${highest.to}, went from ` +
+          `${valueText(highest.level)} to ${valueText(after)}.`;
+    byId('local-update').textContent =
+      `After pass ${step.pass}, every level moved rho = ${plain(rho)} of the way back to tau0: ` +
+      `new = old × ${plain(1 - rho)} + ${valueText(tau0)} × ${plain(rho)}. ${example}`;
+  }
+
+  // At the iteration's end: each tour's score and how it is made, the kept ant and why, and the
+  // global update along its tour.
+  function showEnd(iteration, step) {
+    byId('iteration-end').hidden = !step.end;
+    if (!step.end) {
+      return;
+    }
+    byId('tours').tBodies[0].replaceChildren(
+      ...Replay.scoreRows(iteration).map((tour) =>
+        row(
+          [
+            `${tour.ant}${tour.kept ? ' (kept)' : ''}`,
+            Replay.tourText(tour.tour),
+            tour.firstFound.join(' '),
+            valueText(tour.sum),
+            Replay.scoreText(tour.score),
+          ],
+          tour.kept ? 'kept' : '',
+        ),
+      ),
+    );
+    byId('kept-why').textContent = Replay.keptWords(iteration);
+    byId('kept-score').textContent = Replay.scoreText(iteration.scores[iteration.kept - 1]);
+    const { rho } = replay.trace.parameters;
+    const before = Replay.tableBefore(replay.trace, step);
+    byId('global-update').textContent =
+      `The global update pulled the ${iteration.reinforced.length} edges of ant ` +
+      `${iteration.kept}'s tour towards ` +
+      `the deposit 1 / ${Replay.scoreText(iteration.scores[iteration.kept - 1])} = ` +
+      `${valueText(iteration.deposit, 6)}: new = old × ${plain(1 - rho)} + ` +
+      `${valueText(iteration.deposit, 6)} × ${plain(rho)}.`;
+    byId('reinforced').replaceChildren(
+      ...iteration.reinforced.map(([from, to]) =>
+        element(
+          'li',
+          {},
+          `${from} → ${to}: ${valueText(before[from - 1][to - 1])} → ` +
+            `${valueText(iteration.pheromone[from - 1][to - 1])}`,
+        ),
+      ),
+    );
+  }
+
+  // The pheromone table of the step shown, as a heat map with its values; at the iteration's end
+  // the edges the global update reinforced are outlined and in bold.
+  function showPheromone(iteration, step) {
+    const reinforced = step.end ? iteration.reinforced : [];
+    byId('pheromone-caption').textContent =
+      (step.end
+        ? 'From test (row) to test (column), after the global update; the edges it reinforced ' +
+          'are outlined and in bold.'
+        : `From test (row) to test (column), after pass ${step.pass}'s local update.`) +
+      ' The darker, the higher within this table.';
+    const table = Replay.tableAfter(replay.trace, step);
+    const body = byId('pheromone').tBodies[0];
+    body.replaceChildren(
+      ...table.map((levels, a) => {
+        const line = row([a + 1]);
+        levels.forEach((level, b) => {
+          const cell = line.insertCell();
+          cell.style.background = Replay.heatColour(level, table);
+          const value = Replay.levelText(level);
+          if (reinforced.some(([from, to]) => from === a + 1 && to === b + 1)) {
+            cell.className = 'reinforced';
+            cell.append(element('strong', {}, value));
+          } else {
+            cell.append(value);
+          }
+        });
+        return line;
+      }),
+    );
+  }
+
+  // Marks the previous-step button unavailable at the first step and the next-step button at the
+  // last. They stay focusable, so that a reader who holds Enter on one stays at its end.
+  function setStepButtons(step) {
+    byId('previous').setAttribute('aria-disabled', String(Replay.isFirstStep(step)));
+    byId('next').setAttribute('aria-disabled', String(Replay.isLastStep(step, replay.shape)));
+  }
+
+  // Shows the step `replay.step` in every part of the replay.
+  function showStep() {
+    const iteration = currentIteration();
+    const step = replay.step;
+    byId('iteration').value = String(step.iteration);
+    byId('iteration-value').textContent = String(step.iteration);
+    setStepButtons(step);
+    byId('play').textContent = playLabel();
+    byId('step-status').textContent = Replay.stepWords(iteration, step, replay.shape);
+    replay.redraw();
+    showStarts(iteration, step);
+    showMoves(iteration, step);
+    showEnd(iteration, step);
+    showPheromone(iteration, step);
+  }
+
+  function goTo(step) {
+    replay.step = step;
+    showStep();
+  }
+
+  // What Play does: play, pause, or at the last step, play again from the first.
+  function playLabel() {
+    if (replay.timer !== null) {
+      return 'Pause';
+    }
+    return Replay.isLastStep(replay.step, replay.shape) ? 'Play from the start' : 'Play';
+  }
+
+  // Play shows one step after another until the last, or until Pause.
+  function setPlaying(playing) {
+    clearInterval(replay.timer);
+    replay.timer = null;
+    if (playing) {
+      if (Replay.isLastStep(replay.step, replay.shape)) {
+        goTo(Replay.firstStep());
+      }
+      replay.timer = setInterval(() => {
+        goTo(Replay.nextStep(replay.step, replay.shape));
+        if (Replay.isLastStep(replay.step, replay.shape)) {
+          setPlaying(false);
+        }
+      }, PLAY_STEP_MS);
+    }
+    byId('play').textContent = playLabel();
+  }
+
+  // A step button's action, which does nothing while the button is marked unavailable.
+  function onStepButton(id, step) {
+    byId(id).addEventListener('click', (event) => {
+      if (event.currentTarget.getAttribute('aria-disabled') !== 'true') {
+        goTo(step());
       }
     });
-  });
-}
-
-// At the iteration's end: the five tours and their scores, the kept ant and why, and the edges
-// the global update reinforced.
-function showEnd(iteration, step) {
-  const end = byId('iteration-end');
-  end.hidden = step.pass !== END;
-  if (end.hidden) {
-    return;
   }
-  const body = byId('tours').tBodies[0];
-  body.replaceChildren();
-  iteration.tours.forEach((tour, k) => {
-    const line = body.insertRow();
-    const kept = iteration.kept === k + 1;
-    line.className = kept ? 'kept' : '';
-    for (const text of [
-      `${k + 1}${kept ? ' (kept)' : ''}`,
-      tourText(tour),
-      scoreText(iteration.scores[k]),
-    ]) {
-      line.insertCell().textContent = text;
+
+  // Runs the trace, shows the suite and the chart, and opens the replay at the first pass of the
+  // first iteration.
+  function startReplay(run) {
+    try {
+      replay.trace = JSON.parse(programOutput('trace-program'));
+    } catch (error) {
+      byId('status').textContent = `antorder-trace did not write its trace (${error.message}).`;
+      return;
     }
-  });
-  byId('kept-why').textContent = keptWords(iteration.scores, iteration.kept);
-  byId('kept-score').textContent = scoreText(iteration.scores[iteration.kept - 1]);
-  byId('reinforced').textContent = tourEdges(iteration.tours[iteration.kept - 1])
-    .map(([from, to]) => `${from} → ${to}`)
-    .join(', ');
-}
-
-// Disables the previous-step button at the first step and the next-step button at the last. A
-// button that is disabled while it has the focus hands the focus to the other, so that a reader
-// who steps by the keyboard keeps it.
-function setStepButtons(atFirst, atLast) {
-  const [previous, next] = [byId('previous'), byId('next')];
-  const focused = document.activeElement;
-  previous.disabled = atFirst;
-  next.disabled = atLast;
-  if (focused === previous && atFirst) {
-    next.focus();
-  } else if (focused === next && atLast) {
-    previous.focus();
+    const { trace } = replay;
+    replay.shape = Replay.shapeOf(trace);
+    showFacts(facts(trace));
+    showSuite(trace.instance);
+    if (run) {
+      const [low, high] = trace.instance.scoreRange;
+      drawAtWidth('chart', (width) => Chart.chartSvg(run, { low, high }, width));
+      byId('status').hidden = true;
+    }
+    const range = byId('iteration');
+    range.max = String(replay.shape.iterations);
+    for (const id of ['iteration', 'previous', 'play', 'next']) {
+      byId(id).disabled = false;
+    }
+    byId('legend').innerHTML = trace.iterations[0].tours
+      .map((_, k) => Graph.legendItem(k + 1))
+      .join('');
+    replay.redraw = drawAtWidth('graph', graphSvg);
+    range.addEventListener('input', (event) => goTo(Replay.endOf(Number(event.target.value))));
+    onStepButton('previous', () => Replay.previousStep(replay.step, replay.shape));
+    onStepButton('next', () => Replay.nextStep(replay.step, replay.shape));
+    byId('play').addEventListener('click', () => setPlaying(replay.timer === null));
+    showStep();
   }
-}
 
-// Shows the step `replay.step` in every part of the replay.
-function showStep() {
-  const iteration = currentIteration();
-  const step = replay.step;
-  const count = replay.trace.iterations.length;
-  byId('iteration').value = String(step.iteration);
-  byId('iteration-value').textContent = String(step.iteration);
-  setStepButtons(step.iteration === 1 && step.pass === 1, isLastStep(step, count));
-  byId('step-status').textContent = stepWords(iteration, step);
-  replay.redrawGraph();
-  showMoves(iteration, step);
-  showEnd(iteration, step);
-  showPheromone(iteration, step);
-}
-
-function goTo(step) {
-  replay.step = step;
-  showStep();
-}
-
-// Play shows one step after another until the last, or until Pause.
-function setPlaying(playing) {
-  clearInterval(replay.timer);
-  replay.timer = null;
-  if (playing) {
-    replay.timer = setInterval(() => {
-      const count = replay.trace.iterations.length;
-      goTo(nextStep(replay.step, count));
-      if (isLastStep(replay.step, count)) {
-        setPlaying(false);
-      }
-    }, PLAY_STEP_MS);
-  }
-  byId('play').textContent = playing ? 'Pause' : 'Play';
-}
-
-// Runs the trace and opens the replay at the first pass of the first iteration.
-function startReplay() {
-  try {
-    replay.trace = JSON.parse(programOutput('trace-program'));
-  } catch (error) {
-    byId('step-status').textContent = `antorder-trace did not write its trace (${error.message}).`;
-    return;
-  }
-  replay.range = levelRange(replay.trace);
-  const count = replay.trace.iterations.length;
-  byId('iteration').max = String(count);
-  byId('iteration').disabled = false;
-  byId('play').disabled = false;
-  showLegend();
-  replay.redrawGraph = drawAtWidth('graph', graphSvg);
-  byId('iteration').addEventListener('input', (event) => goTo(endOf(Number(event.target.value))));
-  byId('previous').addEventListener('click', () => goTo(previousStep(replay.step)));
-  byId('next').addEventListener('click', () => goTo(nextStep(replay.step, count)));
-  byId('play').addEventListener('click', () => setPlaying(replay.timer === null));
-  showStep();
-}
-
-// The report first; the replay once the frame that shows the report has been painted, which the
-// second frame's callback follows.
-showReport(programOutput('antorder-program'));
-requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(startReplay, 0)));
+  // The report first; the rest once the frame that shows the report has been painted, which the
+  // second frame's callback follows.
+  const run = showReport(programOutput('antorder-program'));
+  requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(() => startReplay(run), 0)));
+})();

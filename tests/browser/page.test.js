@@ -1,7 +1,9 @@
 // The web page in Chromium, Firefox and WebKit, opened from disk with no network, as a reader
 // opens it: its report byte for byte, stepping through the search by buttons, by the range and
-// by the keyboard alone, and the kept score and pheromone table of the trace at the first, a
-// middle and the last iteration. In Chromium also: no WCAG 2.1 A or AA violation that axe-core
+// by the keyboard alone, to either end and no further, the kept score and pheromone table of the
+// trace at the first, a middle and the last iteration, and the numbers behind the decisions: the
+// suite, a trail move's weights, a faults move's counts and an iteration's scores. In Chromium
+// also: no WCAG 2.1 A or AA violation that axe-core
 // finds at phone and desktop widths, nothing wider than a phone, readable chart and graph text,
 // and a Content-Security-Policy that refuses every network request.
 // Run with the built page and trace program:
@@ -16,7 +18,7 @@ const os = require('node:os');
 const path = require('node:path');
 const { after, before, describe, test } = require('node:test');
 const { engines, launchChromium } = require('./browsers.js');
-const { scoreText, levelText } = require('../../web/replay.js');
+const { scoreText, levelText, valueText } = require('../../web/replay.js');
 
 // The page alone in an empty folder, as a reader who saved it would have it.
 const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'antorder-page-'));
@@ -101,21 +103,104 @@ for (const engine of engines) {
       }
       await browser.press('Enter');
       assert.match((await browser.evaluate(shown)).status, /^Iteration 1, pass 2 of 5:/);
-      // Back to the previous-step button, over Play: its step disables it, and the focus moves on.
+      // Back to the previous-step button, over Play, and to the first step, where it stays.
       await browser.press('Shift+Tab');
       await browser.press('Shift+Tab');
       assert.equal(await browser.evaluate(focused), 'previous');
       await browser.press('Enter');
+      await browser.press('Enter');
       assert.match((await browser.evaluate(shown)).status, /^Iteration 1, pass 1 of 5:/);
-      assert.equal(await browser.evaluate(focused), 'next', 'the focus leaves a disabled button');
-      // Back to the range, over Play and the disabled previous-step button.
-      await browser.press('Shift+Tab');
+      assert.equal(await browser.evaluate(focused), 'previous', 'the focus stays at the end');
+      // Back to the range, and along it.
       await browser.press('Shift+Tab');
       assert.equal(await browser.evaluate(focused), 'iteration');
       await browser.press('ArrowRight');
       const moved = await browser.evaluate(shown);
       assert.equal(moved.iteration, '2');
       assert.match(moved.status, /^End of iteration 2:/);
+    });
+
+    test('held Enter runs to either end and stays there', async () => {
+      await browser.open(pageUrl);
+      const holdEnter = async (id, presses) => {
+        await browser.evaluate((button) => document.getElementById(button).focus(), id);
+        for (let k = 0; k < presses; ++k) {
+          await browser.press('Enter');
+        }
+        return browser.evaluate(() => ({
+          status: document.getElementById('step-status').textContent,
+          focused: document.activeElement.id,
+          play: document.getElementById('play').textContent,
+        }));
+      };
+      await browser.evaluate(setRange, 99);
+      const last = await holdEnter('next', 9);
+      assert.match(last.status, /^End of iteration 100:/);
+      assert.equal(last.focused, 'next');
+      assert.equal(last.play, 'Play from the start');
+      await browser.evaluate(setRange, 1);
+      const first = await holdEnter('previous', 9);
+      assert.match(first.status, /^Iteration 1, pass 1 of 5:/);
+      assert.equal(first.focused, 'previous');
+    });
+
+    test('shows the numbers each decision was made from, as the trace has them', async () => {
+      await browser.open(pageUrl);
+      const tables = () =>
+        [
+          ...document.querySelectorAll('#suite-table tbody tr, #moves table tbody tr, #tours tr'),
+        ].map((line) => ({
+          table: line.closest('table').id || line.closest('table').className,
+          pick: line.classList.contains('pick'),
+          cells: [...line.cells].map((cell) => cell.textContent),
+        }));
+      const rows = await browser.evaluate(tables);
+      const { instance } = trace;
+      assert.deepEqual(
+        rows.filter((line) => line.table === 'suite-table').map((line) => line.cells),
+        instance.faultMatrix.map((detects, t) => [
+          String(t + 1),
+          ...detects.map((on) => (on ? '✓' : '')),
+          valueText(instance.execTime[t]),
+        ]),
+      );
+      const moves = trace.iterations[0].passes[0].moves;
+      const trail = moves.find((move) => move.rule === 'trail');
+      const weights = rows.filter((line) => line.table === 'weights').slice(0, 5);
+      assert.deepEqual(
+        weights.filter((line) => line.cells[3] !== 'taken').map((line) => line.cells[3]),
+        trail.weights
+          .map((weight, t) => valueText(weight) + (t + 1 === trail.to ? ' ← largest' : ''))
+          .filter((_, t) => t + 1 !== trail.from),
+      );
+      assert.deepEqual(
+        weights.filter((line) => line.pick).map((line) => line.cells[0]),
+        [String(trail.to)],
+      );
+      const faults = moves.find((move) => move.rule === 'faults');
+      const counts = rows.filter((line) => line.table === 'new-faults').slice(0, 5);
+      assert.deepEqual(
+        counts.map((line) => line.cells[2].replace(' ← most', '')),
+        faults.newFaults.map((count, t) => (t + 1 === faults.from ? 'taken' : String(count))),
+      );
+      assert.deepEqual(
+        counts.filter((line) => line.pick).map((line) => line.cells[0]),
+        [String(faults.to)],
+      );
+      await browser.evaluate(setRange, 37);
+      const iteration = trace.iterations[36];
+      const derivation = (await browser.evaluate(tables))
+        .filter((line) => line.table === 'tours')
+        .slice(1)
+        .map((line) => line.cells.slice(2));
+      assert.deepEqual(
+        derivation,
+        iteration.firstFound.map((positions, k) => [
+          positions.join(' '),
+          valueText(iteration.positionSums[k]),
+          scoreText(iteration.scores[k]),
+        ]),
+      );
     });
   });
 }
