@@ -3,10 +3,10 @@
 // the trace that antorder-trace, whose path ANTORDER_TRACE gives, writes.
 'use strict';
 const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 const { test } = require('node:test');
+const { programOutput } = require('./wasi_run.js');
 const {
   parseReport,
   chartLayout,
@@ -98,7 +98,7 @@ test('labels the ends of the score range and each score the report holds', () =>
 });
 
 test('the chart README.md shows is the one the script makes from the recorded report', () => {
-  const trace = JSON.parse(execFileSync(process.env.ANTORDER_TRACE, { maxBuffer: 1 << 24 }));
+  const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
   const [low, high] = trace.instance.scoreRange;
   const kept = fs.readFileSync(path.join(root, 'doc/scores.svg'), 'utf8');
   assert.equal(

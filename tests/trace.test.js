@@ -3,14 +3,14 @@
 // search's description, agrees with it value for value.
 'use strict';
 const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 const { test } = require('node:test');
+const { programOutput } = require('./wasi_run.js');
 const { parseReport } = require('../web/chart.js');
 const { scoreText } = require('../web/replay.js');
 
-const trace = JSON.parse(execFileSync(process.env.ANTORDER_TRACE, { maxBuffer: 1 << 24 }));
+const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
 const report = parseReport(fs.readFileSync(path.join(__dirname, 'expected_report.txt'), 'latin1'));
 
 test('has the members the page reads, and no others', () => {

@@ -1,7 +1,6 @@
-// Writes the web build's two files from the programs built to WebAssembly, into the folder given:
-//   antorder.html, the page: antorder.html.in with the scripts it names inlined and both programs
-//     in it, as base64, so that it is one file that loads nothing else;
-//   antorder.js, antorder for node: the program, as base64, and the scripts that run it.
+// Writes the web page from the programs built to WebAssembly, into the folder given: antorder.html,
+// antorder.html.in with the scripts it names inlined and both programs in it, as base64, so that
+// it is one file that loads nothing else.
 // Run by the build: node build_page.js <antorder.wasm> <antorder-trace.wasm> <folder>
 'use strict';
 const fs = require('fs');
@@ -36,10 +35,3 @@ for (const [placeholder, text] of parts) {
   page = page.replace(placeholder, () => text);
 }
 fs.writeFileSync(path.join(folder, 'antorder.html'), page);
-
-const forNode = [
-  `const ANTORDER_WASM = '${base64(antorderWasm)}';`,
-  inlined('wasi.js'),
-  inlined('node_main.js'),
-];
-fs.writeFileSync(path.join(folder, 'antorder.js'), `${forNode.join('\n\n')}\n`);

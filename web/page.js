@@ -47,13 +47,10 @@
   // its standard output, as text; whether that is whole, the reader of it tells.
   function programOutput(id) {
     const written = [];
-    Wasi.runWasiProgram(programModule(id), {
-      write: (fd, bytes) => {
-        if (fd === 1) {
-          written.push(bytes);
-        }
-      },
-      read: () => 0,
+    Wasi.runWasiProgram(programModule(id), (fd, bytes) => {
+      if (fd === 1) {
+        written.push(bytes);
+      }
     });
     const decoder = new TextDecoder();
     return (

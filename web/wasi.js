@@ -1,11 +1,11 @@
-// Runs a WebAssembly program built for WASI, as the web build makes antorder and antorder-trace:
-// the program reaches nothing but its three standard streams, which the caller provides. The
-// page and node share this script.
+// Runs a WebAssembly program built for WASI, as the web build makes antorder and antorder-trace,
+// in the page: the program reaches nothing but its standard streams, of which the caller takes
+// what it writes, and its standard input is empty.
 'use strict';
 
 const Wasi = (() => {
-  // WASI's numbers for the errors a stream can meet; any other error is an I/O error.
-  const WASI_ERRNO = { EBADF: 8, EFBIG: 22, EIO: 29, ENOSPC: 51, ESPIPE: 70 };
+  // WASI's number for an operation a stream does not support.
+  const ESPIPE = 70;
 
   // What proc_exit throws to end the program's run: its exit status.
   class ProgramExit {
@@ -14,22 +14,16 @@ const Wasi = (() => {
     }
   }
 
-  // The bytes of the `count` buffers that the list at `iovs` in `memory` names, as views.
-  function ioBuffers(memory, iovs, count) {
+  // The bytes of the `count` buffers that the list at `iovs` in `memory` names, one after the
+  // other, in one array.
+  function gather(memory, iovs, count) {
     const list = new DataView(memory.buffer, iovs, count * 8);
-    return Array.from(
+    const buffers = Array.from(
       { length: count },
       (_, k) =>
         new Uint8Array(memory.buffer, list.getUint32(k * 8, true), list.getUint32(k * 8 + 4, true)),
     );
-  }
-
-  // How many bytes `buffers` hold together.
-  const totalLength = (buffers) => buffers.reduce((sum, buffer) => sum + buffer.length, 0);
-
-  // The bytes of `buffers`, one after the other, in one array.
-  function gather(buffers) {
-    const bytes = new Uint8Array(totalLength(buffers));
+    const bytes = new Uint8Array(buffers.reduce((sum, buffer) => sum + buffer.length, 0));
     let offset = 0;
     for (const buffer of buffers) {
       bytes.set(buffer, offset);
@@ -38,41 +32,23 @@ const Wasi = (() => {
     return bytes;
   }
 
-  // Spreads the first `length` of `bytes` over `buffers`, in order.
-  function scatter(bytes, length, buffers) {
-    let offset = 0;
-    for (const buffer of buffers) {
-      buffer.set(bytes.subarray(offset, Math.min(length, offset + buffer.length)));
-      offset += buffer.length;
-    }
-  }
-
-  // The imports of a program whose memory `memory()` gives, with the streams of `streams`:
-  //   streams.write(fd, bytes) takes each write to standard output (1) or standard error (2) whole,
-  //     and returns nothing, or the name of the error that stopped it, such as "ENOSPC";
-  //   streams.read(fd, bytes) fills `bytes` from standard input (0) and returns how many it read,
-  //     0 at the end of the input.
-  function wasiImports(memory, streams) {
+  // The imports of a program whose memory `memory()` gives: `write(fd, bytes)` takes each write
+  // to standard output (1) or standard error (2) whole, and every read finds the end of the input.
+  function wasiImports(memory, write) {
+    const setSize = (at, size) => new DataView(memory().buffer).setUint32(at, size, true);
     return {
       fd_write(fd, iovs, count, written) {
-        const bytes = gather(ioBuffers(memory(), iovs, count));
-        const error = streams.write(fd, bytes);
-        if (error) {
-          return WASI_ERRNO[error] || WASI_ERRNO.EIO;
-        }
-        new DataView(memory().buffer).setUint32(written, bytes.length, true);
+        const bytes = gather(memory(), iovs, count);
+        write(fd, bytes);
+        setSize(written, bytes.length);
         return 0;
       },
       fd_read(fd, iovs, count, read) {
-        const buffers = ioBuffers(memory(), iovs, count);
-        const bytes = new Uint8Array(totalLength(buffers));
-        const length = streams.read(fd, bytes);
-        scatter(bytes, length, buffers);
-        new DataView(memory().buffer).setUint32(read, length, true);
+        setSize(read, 0);
         return 0;
       },
       fd_seek() {
-        return WASI_ERRNO.ESPIPE;
+        return ESPIPE;
       },
       fd_close() {
         return 0;
@@ -83,12 +59,12 @@ const Wasi = (() => {
     };
   }
 
-  // Runs the compiled program `module` to its end with the streams of `streams` and returns its
-  // exit status.
-  function runWasiProgram(module, streams) {
+  // Runs the compiled program `module` to its end, handing each of its writes to `write`, and
+  // returns its exit status.
+  function runWasiProgram(module, write) {
     let memory = null;
     const instance = new WebAssembly.Instance(module, {
-      wasi_snapshot_preview1: wasiImports(() => memory, streams),
+      wasi_snapshot_preview1: wasiImports(() => memory, write),
     });
     memory = instance.exports.memory;
     try {

@@ -2,21 +2,21 @@
 // opens it: its report byte for byte, stepping through the search by buttons, by the range and
 // by the keyboard alone, to either end and no further, the kept score and pheromone table of the
 // trace at the first, a middle and the last iteration, and the numbers behind the decisions: the
-// suite, a trail move's weights, a faults move's counts and an iteration's scores. In Chromium
-// also: no WCAG 2.1 A or AA violation that axe-core
-// finds at phone and desktop widths, nothing wider than a phone, readable chart and graph text,
-// and a Content-Security-Policy that refuses every network request.
-// Run with the built page and trace program:
-//   ANTORDER_PAGE=build/web/antorder.html ANTORDER_TRACE=build/release/antorder-trace \
+// suite, a trail move's weights, a faults move's counts and an iteration's scores. It is one file
+// of at most 150 kB. In Chromium also: no WCAG 2.1 A or AA violation that axe-core finds at phone
+// and desktop widths, nothing wider than a phone, readable chart and graph text, and a
+// Content-Security-Policy that refuses every network request.
+// Run by the web build's checks, with the built page and trace program, native or WebAssembly:
+//   ANTORDER_PAGE=build/web/antorder.html ANTORDER_TRACE=build/web/antorder-trace.wasm \
 //     xvfb-run -a node --test tests/browser/
 'use strict';
 const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
 const { after, before, describe, test } = require('node:test');
+const { programOutput } = require('../wasi_run.js');
 const { engines, launchChromium } = require('./browsers.js');
 const { scoreText, levelText, valueText } = require('../../web/replay.js');
 
@@ -27,7 +27,12 @@ const pageUrl = `file://${folder}/antorder.html`;
 
 const report = fs.readFileSync(path.join(__dirname, '..', 'expected_report.txt'), 'latin1');
 const reportScores = [...report.matchAll(/APFD = (\d\.\d{6})/g)].map((match) => match[1]);
-const trace = JSON.parse(execFileSync(process.env.ANTORDER_TRACE, { maxBuffer: 1 << 24 }));
+const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
+
+test('is one file of at most 150 kB', () => {
+  const size = fs.statSync(process.env.ANTORDER_PAGE).size;
+  assert.ok(size <= 150 * 1024, `${size} bytes`);
+});
 
 // What the replay shows: the step's sentence, the moves, the pheromone cells and the kept score.
 const shown = () => ({
