@@ -1,10 +1,7 @@
 # Cross-compiles with one of Debian's cross compilers, named by its GNU triple in
-# ANTORDER_CROSS_TRIPLE; GoogleTest builds with its C compiler too. For Linux it is g++-<triple>
-# (aarch64-linux-gnu, arm-linux-gnueabi, arm-linux-gnueabihf, i686-linux-gnu,
-# mips64el-linux-gnuabi64, mipsel-linux-gnu, powerpc64le-linux-gnu, riscv64-linux-gnu,
-# s390x-linux-gnu), and qemu-user runs what it builds; for 64-bit Windows it is MinGW-w64
-# (x86_64-w64-mingw32, package g++-mingw-w64-x86-64) in its posix thread model, and wine runs
-# what it builds.
+# ANTORDER_CROSS_TRIPLE; GoogleTest builds with its C compiler too. For Linux it is g++-<triple>,
+# and qemu-user runs what it builds; for 64-bit Windows it is MinGW-w64 (x86_64-w64-mingw32,
+# package g++-mingw-w64-x86-64) in its posix thread model, and wine runs what it builds.
 if(NOT ANTORDER_CROSS_TRIPLE)
     message(FATAL_ERROR "Name the target with -DANTORDER_CROSS_TRIPLE=<GNU triple>, for example "
         "s390x-linux-gnu, or through the environment variable of the same name with the cross "

@@ -65,9 +65,9 @@ TEST(Program, PrintsTheRecordedReportAndEndsAtEndOfInput) {
 }
 
 TEST(Program, FailsWithAMessageWhenTheReportCannotBeWritten) {
-    // The failure shows at the final flush, which writes the whole report; the program's own
-    // buffer holds the report even where stdbuf would leave standard output unbuffered.
-    // The trace fails the same way, naming itself.
+    // The failure shows with status 1 and a message whether the C library buffers standard
+    // output or, under stdbuf -o0, does not; the trace fails the same way, naming itself. That
+    // the report goes out in one write, the one-write checks show.
     const std::string fullDevice = " </dev/null 2>&1 >/dev/full";
     const std::string unbuffered = "stdbuf -o0 " + program;
     const std::string trace = ANTORDER_TRACE_EXE;
