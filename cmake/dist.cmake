@@ -2,14 +2,12 @@
 # the Windows zip, the source archive and the web page, each with its .sha256 file, and SHA256SUMS
 # over all five, which `sha256sum -c SHA256SUMS` checks at once. Run from anywhere:
 #   cmake -P cmake/dist.cmake
-# It runs the package, windows and web workflows, each from a fresh configure, and refuses before
-# building anything when a tool is missing or a tracked file has changes that are not committed;
-# -DANTORDER_PACK_UNCOMMITTED=ON packs such changes all the same.
+# In a git checkout it builds the commit checked out, from a clean export of it in build/export,
+# whatever the working tree holds besides; elsewhere, as in an unpacked source archive, the
+# sources as they are. It stops before building anything when a tool is missing.
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(source ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 include(${CMAKE_CURRENT_LIST_DIR}/release.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/uncommitted_changes.cmake)
-set(version ${ANTORDER_VERSION})
 set(dist ${source}/build/dist)
 
 # The tools the release needs beyond CMake, each with the Debian package that provides it.
@@ -28,12 +26,12 @@ set(missing "")
 set(packages "")
 while(tools)
     list(POP_FRONT tools tool package)
-    unset(found)
     find_program(found ${tool} NO_CACHE)
     if(NOT found)
         string(APPEND missing "\n  ${tool}, from ${package}")
         list(APPEND packages ${package})
     endif()
+    unset(found)
 endwhile()
 if(missing)
     list(JOIN packages " " packages)
@@ -41,58 +39,64 @@ if(missing)
         "Install them with `apt-get install ${packages}`; nothing has been built.")
 endif()
 
-if(ANTORDER_PACK_UNCOMMITTED)
-    set(pack_uncommitted ON)
-else()
-    refuse_uncommitted_changes(${source}
-        "`cmake -DANTORDER_PACK_UNCOMMITTED=ON -P cmake/dist.cmake`")
-    set(pack_uncommitted OFF)
+# Runs a command in the folder of the sources released, and stops when it fails.
+function(run_in_release)
+    execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${tree} COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+# The sources released: the commit's files, exported afresh beside the builds of earlier exports,
+# each file dated as git archive dates it, so that a second release of one commit builds nothing
+# again.
+set(tree ${source})
+if(EXISTS ${source}/.git)
+    set(git git --no-optional-locks -C ${source})
+    execute_process(COMMAND ${git} log -1 --format=%H%n%s OUTPUT_VARIABLE commit
+        COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND ${git} status --porcelain OUTPUT_VARIABLE changes
+        COMMAND_ERROR_IS_FATAL ANY)
+    string(REPLACE "\n" ", " commit "${commit}")
+    message(STATUS "The release of commit ${commit}")
+    if(changes)
+        message(STATUS "Left out, as they are not committed:\n${changes}")
+    endif()
+    set(tree ${source}/build/export)
+    file(GLOB exported LIST_DIRECTORIES true ${tree}/* ${tree}/.*)
+    list(REMOVE_ITEM exported ${tree}/build)
+    if(exported)
+        file(REMOVE_RECURSE ${exported})
+    endif()
+    file(MAKE_DIRECTORY ${tree})
+    execute_process(COMMAND ${git} archive --format=tar HEAD COMMAND tar --extract
+        WORKING_DIRECTORY ${tree} COMMAND_ERROR_IS_FATAL ANY)
 endif()
 
-# Runs a command in the source folder and stops when it fails.
-function(run)
-    execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${source} COMMAND_ERROR_IS_FATAL ANY)
-endfunction()
-
-# Each workflow after a fresh configure of its preset, so that nothing left in an earlier build's
-# cache shows in the release.
+# Each build after a fresh configure of its preset, so that nothing left in an earlier build's
+# cache shows in the release; the checks are not built.
 file(REMOVE_RECURSE ${dist})
-foreach(preset_and_workflow IN ITEMS release:package windows:windows web:web)
-    string(REPLACE ":" ";" preset_and_workflow ${preset_and_workflow})
-    list(GET preset_and_workflow 0 preset)
-    list(GET preset_and_workflow 1 workflow)
-    run(${CMAKE_COMMAND} --preset ${preset} --fresh
-        -DANTORDER_PACK_UNCOMMITTED=${pack_uncommitted})
-    run(${CMAKE_COMMAND} --workflow --preset ${workflow})
+foreach(preset IN ITEMS release windows web)
+    run_in_release(${CMAKE_COMMAND} --preset ${preset} --fresh -DBUILD_TESTING=OFF)
+    run_in_release(${CMAKE_COMMAND} --build --preset ${preset})
+endforeach()
+foreach(preset IN ITEMS release source windows)
+    run_in_release(cpack --preset ${preset})
 endforeach()
 
-# Copies the one file that `pattern` matches in the build folder `build` to build/dist, with its
-# .sha256 file, and adds its name to `files`.
-function(take build pattern)
-    file(GLOB matches RELATIVE ${source}/build/${build} ${source}/build/${build}/${pattern})
-    list(LENGTH matches count)
-    if(NOT count EQUAL 1)
-        message(FATAL_ERROR "build/${build} holds ${count} files named ${pattern}, not one")
-    endif()
-    file(COPY ${source}/build/${build}/${matches} ${source}/build/${build}/${matches}.sha256
+# Copies each release file to build/dist, with its .sha256 file: the .deb, the Linux archive and
+# the source archive from the release build, the zip from the Windows build, and the page, which
+# gets its checksum file here, in the form CPack writes. SHA256SUMS lists the checksums of all, in
+# the order of the names.
+set(made_by release release windows release)
+foreach(index RANGE 3)
+    list(GET ANTORDER_RELEASE_FILES ${index} name)
+    list(GET made_by ${index} build)
+    file(COPY ${tree}/build/${build}/${name} ${tree}/build/${build}/${name}.sha256
         DESTINATION ${dist})
-    set(files ${files} ${matches} PARENT_SCOPE)
-endfunction()
-
-set(files "")
-take(release "antorder_${version}_*.deb")
-take(release "antorder-${version}-Linux-*.tar.gz")
-take(release "antorder-${version}-Source.tar.gz")
-take(windows "antorder-${version}-win64.zip")
-
-# The page, named like the other release files, with its checksum file in the form CPack writes.
-set(page antorder-${version}.html)
-file(COPY_FILE ${source}/build/web/antorder.html ${dist}/${page})
+endforeach()
+list(GET ANTORDER_RELEASE_FILES 4 page)
+file(COPY_FILE ${tree}/build/web/antorder.html ${dist}/${page})
 file(SHA256 ${dist}/${page} hash)
 file(WRITE ${dist}/${page}.sha256 "${hash}  ${page}\n")
-list(APPEND files ${page})
-
-# One list of every checksum, in the order of the names.
+set(files ${ANTORDER_RELEASE_FILES})
 list(SORT files)
 set(sums "")
 foreach(file IN LISTS files)
