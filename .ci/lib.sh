@@ -1,18 +1,20 @@
 # shellcheck shell=bash
-# What every group of gates shares: the scratch folder, the package installs, the gate runner and
-# the helpers that build the program and compare its report. Sourced by .ci/run.
+# What the gates share: the scratch folder, the package installs and the gate runner. Sourced by
+# .ci/run. What one file sets and another reads is named in upper case.
 
-# What one file of gates sets and others read is named in upper case.
-WERROR=-DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-EXPECTED=tests/expected_report.txt
 SCRATCH=$(mktemp -d)
-# The unprivileged user that packs once more needs to reach its clone in the scratch folder.
+# The unprivileged user that releases once more needs to reach its copy in the scratch folder.
 chmod 755 "$SCRATCH"
-# wine keeps its Windows installation in the scratch folder, and keeps quiet; its server and
-# services end with the run.
+# wine keeps its Windows installation in the scratch folder, and keeps quiet; its server ends
+# with the run.
 export WINEPREFIX=$SCRATCH/wine WINEDEBUG=-all
 trap '{ wineserver --kill || :; } 2>/dev/null; rm -rf "$SCRATCH"' EXIT
-passed=0
+# A check whose tools are missing fails here rather than be skipped.
+export ANTORDER_NO_SKIP=1
+# The release's version, date and file names, from the one record of the release.
+eval "$(cmake -P cmake/release.cmake)"
+PASSED=0
+GATE=0
 
 # Installs those of the given Debian packages that are missing, without the many packages they
 # only recommend, and says how long that took.
@@ -30,82 +32,55 @@ install_missing() {
         echo "installed in $((SECONDS - start)) s"
 }
 
-# Installs the given packages in the background, beside the first gates, which do not use them.
-install_in_background() {
-    install_missing "$@" >"$SCRATCH/background-install.log" 2>&1 &
-    background_install=$!
-}
-
-# Installs the page's development tools, pinned in package-lock.json, in the background.
-npm_install_in_background() {
-    npm ci --no-audit --no-fund >"$SCRATCH/npm-install.log" 2>&1 &
-    npm_install=$!
-}
-
-# Waits for the page's development tools, once, and says whether they were installed.
-npm_installed() {
-    if [[ -z ${npm_status-} ]]; then
-        npm_status=0
-        wait "$npm_install" || npm_status=$?
-        cat "$SCRATCH/npm-install.log"
-    fi
-    return "$npm_status"
-}
-
-# Waits for the background installs and shows what they printed.
-background_installed() {
-    local status=0
-    wait "$background_install" || status=1
-    cat "$SCRATCH/background-install.log"
-    return "$status"
-}
-
-# Runs one gate: its name, then its steps, each a command of its own; stops the run when a step
-# fails.
-gate() {
-    local name=$1 start=$SECONDS step
+# Starts a command in the background, beside the first gates, which do not need what it
+# installs; `ready NAME` waits for it, once, shows what it printed and says whether it succeeded.
+in_background() {
+    local name=$1
     shift
+    "$@" >"$SCRATCH/$name.log" 2>&1 &
+    eval "BACKGROUND_$name=$!"
+}
+ready() {
+    local pid="BACKGROUND_$1" status="STATUS_$1"
+    if [[ -z ${!status-} ]]; then
+        eval "$status=0"
+        wait "${!pid}" || eval "$status=1"
+        cat "$SCRATCH/$1.log"
+    fi
+    return "${!status}"
+}
+
+# Runs the gate named $1, the command after it, or with a gate number given to .ci/run, that gate
+# alone. Prints the gate's name and time; when it fails, stops the run, naming it.
+gate() {
+    local name=$1 start=$SECONDS
+    shift
+    GATE=$((GATE + 1))
+    [[ -z $ONLY || $ONLY == "$GATE" ]] || return 0
     echo
-    echo "== gate: $name"
-    for step in "$@"; do
-        if ! "$step"; then
-            echo "CI gate failed: $name" >&2
-            exit 1
-        fi
-    done
-    passed=$((passed + 1))
+    echo "== gate $GATE: $name"
+    if ! "$@"; then
+        echo "CI gate $GATE failed: $name (repeat it alone with: bash .ci/run $GATE)" >&2
+        exit 1
+    fi
+    PASSED=$((PASSED + 1))
     echo "-- passed in $((SECONDS - start)) s"
 }
 
-# Runs a command quietly; shows what it printed only when it fails.
-quietly() {
-    "$@" >"$SCRATCH/quiet.log" 2>&1 || { cat "$SCRATCH/quiet.log" >&2; return 1; }
-}
-
-# Configures the release preset's program alone into build/$1, with more CMake arguments.
-build_release() {
-    local dir=build/$1
-    shift
-    quietly cmake --preset release -B "$dir" "$WERROR" "$@" && quietly cmake --build "$dir"
-}
-
-# Runs a program with end of input and compares what it prints with the recorded report.
-prints_report() {
-    if ! "$@" </dev/null | cmp -s - "$EXPECTED"; then
-        echo "$* prints another report" >&2
+# Runs one step of a gate, a command, showing its output only when it fails, with the command
+# that repeats it.
+step() {
+    echo "- $*"
+    if ! "$@" >"$SCRATCH/step.log" 2>&1; then
+        tail -n 100 "$SCRATCH/step.log" >&2
+        echo "failed; repeat with: $*" >&2
         return 1
     fi
-    echo "$*: the recorded report"
 }
 
-# Says whether the text file $1 has none of the words after it, case aside.
-lacks_words() {
-    local file=$1 word
-    shift
-    for word in "$@"; do
-        if grep -qiF -- "$word" "$file"; then
-            echo "$file speaks of $word" >&2
-            return 1
-        fi
-    done
+# Runs the checks of the test preset $2 (the preset $1 when not given), with more ctest arguments
+# after it, in the build of the configure preset $1, which it configures and builds first.
+checks() {
+    step cmake --preset "$1" && step cmake --build --preset "$1" &&
+        step ctest --preset "${2:-$1}" "${@:3}"
 }
