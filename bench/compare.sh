@@ -4,15 +4,16 @@
 # the minimal printf program, the statically linked program of the Linux archive against the
 # dynamically linked one, and the link-time optimised build against the same build without it.
 # Needs valgrind, Google Benchmark and hyperfine (apt-get install valgrind libbenchmark-dev
-# hyperfine).
-# Usage: bench/compare.sh [rounds]   (default 10)
+# hyperfine). It prints its results as a section of bench/results.md, with the date, the machine
+# and the command:
+#   bench/compare.sh [rounds, default 10] >>bench/results.md
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-10}
 
-cmake --preset perf >/dev/null && cmake --build --preset perf >/dev/null
-cmake --preset perf -B build/perf-nolto -DCMAKE_INTERPROCEDURAL_OPTIMIZATION=OFF >/dev/null &&
-    cmake --build build/perf-nolto >/dev/null
+for preset in perf perf-nolto; do
+    cmake --preset $preset >/dev/null && cmake --build --preset $preset >/dev/null
+done
 lto=build/perf
 nolto=build/perf-nolto
 scratch=$(mktemp -d)
@@ -50,13 +51,6 @@ ratio() {
     awk -v a="$2" -v b="$3" 'BEGIN { printf "%.4f\n", a / b }' >>"$scratch/$1"
 }
 
-# Prints the median and the range of the ratios in file $1, under the label $2.
-summary() {
-    sort -n "$scratch/$1" | awk -v label="$2" '{ r[NR] = $1 }
-        END { printf "%-58s median %.3f, range %.3f to %.3f over %d rounds\n", label,
-                     (r[int((NR + 1) / 2)] + r[int(NR / 2) + 1]) / 2, r[1], r[NR], NR }'
-}
-
 for ((round = 0; round < rounds; ++round)); do
     antorder_instructions=$(instructions $lto/antorder)
     ratio process.instructions "$antorder_instructions" "$(instructions $lto/minimal_report)"
@@ -68,17 +62,37 @@ for ((round = 0; round < rounds; ++round)); do
     done
 done
 
-echo "antorder, link-time optimised: $antorder_instructions instructions for the whole process"
-echo "antorder against the minimal printf program (the process, link-time optimised):"
-summary process.instructions "  instructions (callgrind)"
-summary process.memory "  peak resident memory"
-echo "  wall time (hyperfine, 1000 runs each, mean ± standard deviation):" \
-    "$(wall_time_ratio $lto/antorder $lto/minimal_report)"
-echo "statically linked against dynamically linked (the program, link-time optimised):"
-summary static.instructions "  instructions (callgrind)"
-echo "  wall time (hyperfine, 1000 runs each, mean ± standard deviation):" \
-    "$(wall_time_ratio $lto/static/antorder $lto/antorder)"
-echo "link-time optimised against not (the same Release build otherwise):"
-summary lto.instructions "  instructions for the whole process (callgrind)"
-summary lto.colonyIteration "  one colony iteration (Google Benchmark, one core)"
-summary lto.wholeSearch "  set-up and 100 iterations (Google Benchmark, one core)"
+# Prints a row of the results table: the label $2 and the median and range of the ratios in $1.
+row() {
+    sort -n "$scratch/$1" | awk -v label="$2" '{ r[NR] = $1 }
+        END { printf "| %s | %.3f (%.3f to %.3f) |\n", label,
+                     (r[int((NR + 1) / 2)] + r[int(NR / 2) + 1]) / 2, r[1], r[NR] }'
+}
+
+cat <<EOF
+
+## $(date -u +%F): bench/compare.sh $rounds
+
+On $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores, \
+$(sed -n 's/^PRETTY_NAME="\(.*\)"$/\1/p' /etc/os-release), $(c++ --version | head -n 1). Every ratio is \
+antorder's measure over the baseline's: the median over $rounds rounds, with its range, or for wall \
+times the ratio of the means over 1000 runs each, with its standard deviation. antorder, link-time \
+optimised, runs $antorder_instructions instructions for the whole process (callgrind).
+
+| antorder against the minimal printf program | ratio |
+|---|---|
+$(row process.instructions "instructions for the whole process (callgrind)")
+$(row process.memory "peak resident memory")
+| wall time (hyperfine) | $(wall_time_ratio $lto/antorder $lto/minimal_report) |
+
+| the Linux archive's static program against the dynamic one | ratio |
+|---|---|
+$(row static.instructions "instructions for the whole process (callgrind)")
+| wall time (hyperfine) | $(wall_time_ratio $lto/static/antorder $lto/antorder) |
+
+| link-time optimised against not | ratio |
+|---|---|
+$(row lto.instructions "instructions for the whole process (callgrind)")
+$(row lto.colonyIteration "one colony iteration (Google Benchmark, one core)")
+$(row lto.wholeSearch "set-up and 100 iterations (Google Benchmark, one core)")
+EOF

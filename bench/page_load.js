@@ -3,9 +3,11 @@
 // load from disk in the same headless Chromium, alternately, each run in a fresh browser context;
 // a run's time is from the start of navigation to the second animation frame after the report
 // stands whole in <pre id="report">, when it has been painted. Prints the median of each and
-// their ratio, the page's over the twin's. A benchmark, not a test: it fails on no time.
-// Needs the page's development tools (npm ci) and Debian's chromium.
-// Usage: node bench/page_load.js [page, default build/web/antorder.html] [runs, default 15]
+// their ratio, the page's over the twin's, as a section of bench/results.md with the date, the
+// machine and the command. A benchmark, not a test: it fails on no time. Needs the page's
+// development tools (npm ci) and Debian's chromium.
+//   node bench/page_load.js [page, default build/web/antorder.html] [runs, default 15] \
+//     >>bench/results.md
 'use strict';
 const fs = require('node:fs');
 const os = require('node:os');
@@ -75,10 +77,21 @@ async function main() {
       times.twin.push(await timeToReport(browser, `file://${twinFile}`, length));
     }
     const [pageTime, twinTime] = [median(times.page), median(times.twin)];
-    console.log(`runs: ${runs} of each, alternating, in ${await browser.page.browser().version()}`);
-    console.log(`page, report on screen after: median ${pageTime.toFixed(1)} ms`);
-    console.log(`static twin, the same:        median ${twinTime.toFixed(1)} ms`);
-    console.log(`ratio, page over twin: ${(pageTime / twinTime).toFixed(2)}`);
+    console.log(
+      [
+        '',
+        `## ${new Date().toISOString().slice(0, 10)}: node bench/page_load.js ${page} ${runs}`,
+        '',
+        `In ${await browser.page.browser().version()}, headless, on ${os.cpus()[0].model}, ` +
+          `${os.cpus().length} cores: the median of ${runs} loads of each, alternating.`,
+        '',
+        '| time from navigation to the report on screen | median |',
+        '|---|---|',
+        `| the page | ${pageTime.toFixed(1)} ms |`,
+        `| its static twin | ${twinTime.toFixed(1)} ms |`,
+        `| ratio, page over twin | ${(pageTime / twinTime).toFixed(2)} |`,
+      ].join('\n'),
+    );
   } finally {
     await browser.close();
   }
