@@ -101,7 +101,9 @@ if(NOT CPACK_PACKAGE_FILES)
 
     # The changelog in Debian's format, which dpkg and lintian read: each release's notes,
     # indented by two blanks and with "*" for "-" before an item, between a line that names the
-    # version and one with the maintainer and the release's date.
+    # version and one with the maintainer and the release's date, its midnight, and where several
+    # releases share a day, a second more for each one before it, so that Debian sees them in
+    # order.
     file(READ ${doc}/CHANGELOG.md markdown)
     file(REMOVE ${doc}/CHANGELOG.md)
     string(FIND "${markdown}" "\n## " first)
@@ -109,10 +111,13 @@ if(NOT CPACK_PACKAGE_FILES)
     set(changelog "")
     while(rest MATCHES "^\n## ([^ ]+) - ([^\n]+)\n")
         set(version ${CMAKE_MATCH_1})
-        execute_process(COMMAND date --utc --rfc-email --date=${CMAKE_MATCH_2}
-            OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+        set(day ${CMAKE_MATCH_2})
         string(LENGTH "${CMAKE_MATCH_0}" heading_length)
         string(SUBSTRING "${rest}" ${heading_length} -1 rest)
+        string(REGEX MATCHALL "\n## [^ ]+ - ${day}\n" same_day "${rest}")
+        list(LENGTH same_day earlier)
+        execute_process(COMMAND date --utc --rfc-email "--date=${day} ${earlier} seconds"
+            OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
         string(FIND "${rest}" "\n## " next)
         string(SUBSTRING "${rest}" 0 ${next} notes)
         string(SUBSTRING "${rest}" ${next} -1 rest)
