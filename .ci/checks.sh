@@ -3,10 +3,13 @@
 # that check what the packing and the release make, and those that need root or another user
 # (chroot, mount namespaces, reprotest, runuser, no network). Sourced by .ci/run.
 
-# The report and the manual page of the tree under $1: its program prints the recorded report,
-# and its manual page $2 renders without a warning.
-runs_and_renders() {
-    local warnings
+# The tree installed under $1: its program prints the recorded report, its manual page $2 renders
+# without a warning, and the documents named after it are there.
+installed_tree() {
+    local warnings document
+    for document in "${@:3}"; do
+        test -f "$1/$document" || { echo "$1/$document is missing" >&2; return 1; }
+    done
     "$1/bin/antorder" </dev/null | cmp -s - tests/expected_report.txt ||
         { echo "$1/bin/antorder prints another report" >&2; return 1; }
     warnings=$(man --warnings -l "$1/$2" 2>&1 >/dev/null) || return 1
@@ -33,11 +36,11 @@ follows_archive_rules() {
 # The .deb: its dependencies read off the program, its tree as Debian lays it out, with its
 # README linking the licence by its name there, accepted by lintian, and its program hardened.
 debian_package() {
-    local root=$SCRATCH/deb doc=$SCRATCH/deb/usr/share/doc/antorder
+    local root=$SCRATCH/deb doc=share/doc/antorder
     dpkg-deb --field "$1" Depends | grep -q '^libc6 ' && dpkg-deb -x "$1" "$root" &&
-        runs_and_renders "$root/usr" share/man/man1/antorder.1.gz &&
-        test -f "$doc/changelog.gz" -a -f "$doc/copyright" &&
-        zcat "$doc/README.md.gz" | grep -q '](copyright)' &&
+        installed_tree "$root/usr" share/man/man1/antorder.1.gz $doc/README.md.gz \
+            $doc/changelog.gz $doc/copyright &&
+        zcat "$root/usr/$doc/README.md.gz" | grep -q '](copyright)' &&
         lintian --fail-on error,warning "$1" &&
         hardening-check --nocfprotection "$root/usr/bin/antorder"
 }
@@ -48,7 +51,7 @@ debian_package() {
 static_linux_archive() {
     local root=$SCRATCH/tgz program
     mkdir "$root" && tar -xzf "$1" -C "$root" && program=$(cd "$root" && echo antorder-*/bin/antorder) &&
-        runs_and_renders "$root/${program%/bin/antorder}" share/man/man1/antorder.1 || return 1
+        installed_tree "$root/${program%/bin/antorder}" "${INSTALLED[@]}" || return 1
     if readelf -l "$root/$program" | grep -q INTERP || readelf -d "$root/$program" | grep -q NEEDED
     then
         echo "$1: its program has an interpreter or needs a shared library" >&2
@@ -97,6 +100,10 @@ trial_names_changes() {
         grep -qE '^ M README\.md$' "$SCRATCH/trial.log"
 }
 
+# The manual page and the documents of `cmake --install` and of the Linux archive.
+INSTALLED=(share/man/man1/antorder.1 share/doc/antorder/README.md share/doc/antorder/CHANGELOG.md
+    share/doc/antorder/LICENSE)
+
 # What users install, from the release build: `cmake --install`, the .deb and the .tar.gz, each
 # unpacked and checked; the archives laid out by the archive rules, the source archive holding the
 # files git tracks, and every checksum file right.
@@ -104,7 +111,7 @@ packages() {
     local made=build/release
     step cmake --workflow --preset package &&
         step cmake --install $made --prefix "$SCRATCH/prefix" &&
-        step runs_and_renders "$SCRATCH/prefix" share/man/man1/antorder.1 &&
+        step installed_tree "$SCRATCH/prefix" "${INSTALLED[@]}" &&
         step debian_package "$made/${RELEASE_FILES[0]}" &&
         step static_linux_archive "$made/${RELEASE_FILES[1]}" &&
         step follows_archive_rules "$made/${RELEASE_FILES[1]}" &&
@@ -177,14 +184,16 @@ reprotest_release() {
 
 # The source archive, unpacked under umask 077 where there is no git, at a path whose name holds
 # characters that regular expressions treat specially, and released there by the unprivileged
-# user nobody in another time zone and locale, makes the same release files, itself among them.
+# user nobody in another time zone and locale, builds the program that prints the recorded report
+# and makes the same release files, itself among them.
 packed_from_source_archive() {
     local home=$SCRATCH/build.c++ source file
     (umask 077 && mkdir "$home" && tar -xzf "build/dist/${RELEASE_FILES[3]}" -C "$home") &&
         chown -R nobody:nogroup "$home" && source=$(echo "$home"/antorder-*-Source) &&
         test ! -e "$source/.git" &&
         (cd "$source" && runuser -u nobody -- env HOME="$home" TZ=Asia/Tokyo LC_ALL=C \
-            sh -c 'umask 077 && exec cmake -P cmake/dist.cmake') || return 1
+            sh -c 'umask 077 && exec cmake -P cmake/dist.cmake') &&
+        "$source/build/release/antorder" </dev/null | cmp - tests/expected_report.txt || return 1
     for file in SHA256SUMS "${RELEASE_FILES[@]}"; do
         cmp "build/dist/$file" "$source/build/dist/$file" || return 1
     done

@@ -9,8 +9,9 @@ chmod 755 "$SCRATCH"
 # with the run.
 export WINEPREFIX=$SCRATCH/wine WINEDEBUG=-all
 trap '{ wineserver --kill || :; } 2>/dev/null; rm -rf "$SCRATCH"' EXIT
-# A check whose tools are missing fails here rather than be skipped.
-export ANTORDER_NO_SKIP=1
+# A check whose tools are missing fails here rather than be skipped, and every build treats
+# compiler warnings, and the programs' linker warnings, as errors.
+export ANTORDER_NO_SKIP=1 ANTORDER_WARNINGS_AS_ERRORS=ON
 # The release's version, date and file names, from the one record of the release.
 eval "$(cmake -P cmake/release.cmake)"
 PASSED=0
