@@ -72,7 +72,7 @@ packing_stops() {
     local packed=$SCRATCH/stopped log=$SCRATCH/stopped.log
     rm -rf "$packed"
     if "$@" cpack --preset release -G DEB -B "$packed" >"$log" 2>&1 ||
-        compgen -G "$packed/*.deb" >/dev/null || ! grep -q 'needs dpkg-shlibdeps' "$log"; then
+        compgen -G "$packed/*.deb" >/dev/null || ! grep -q 'dpkg-shlibdeps, from dpkg-dev' "$log"; then
         cat "$log" >&2
         echo "the .deb was packed with a dpkg-shlibdeps that cannot be run" >&2
         return 1

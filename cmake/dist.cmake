@@ -11,33 +11,14 @@ include(${CMAKE_CURRENT_LIST_DIR}/release.cmake)
 set(dist ${source}/build/dist)
 
 # The tools the release needs beyond CMake, each with the Debian package that provides it.
-set(tools
-    ninja ninja-build
-    c++ g++
-    dpkg-shlibdeps dpkg-dev
-    strip-nondeterminism strip-nondeterminism
-    x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64
-    emcc emscripten
-    node nodejs)
+include(${CMAKE_CURRENT_LIST_DIR}/tools.cmake)
+set(git "")
 if(EXISTS ${source}/.git)
-    list(APPEND tools git git)
+    set(git git git)
 endif()
-set(missing "")
-set(packages "")
-while(tools)
-    list(POP_FRONT tools tool package)
-    find_program(found ${tool} NO_CACHE)
-    if(NOT found)
-        string(APPEND missing "\n  ${tool}, from ${package}")
-        list(APPEND packages ${package})
-    endif()
-    unset(found)
-endwhile()
-if(missing)
-    list(JOIN packages " " packages)
-    message(FATAL_ERROR "The release needs tools that are missing here:${missing}\n"
-        "Install them with `apt-get install ${packages}`; nothing has been built.")
-endif()
+require_tools("Nothing has been built: the release needs tools" ninja ninja-build c++ g++
+    dpkg-shlibdeps dpkg-dev strip-nondeterminism strip-nondeterminism
+    x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64 emcc emscripten node nodejs ${git})
 
 # Runs a command in the folder of the sources released, and stops when it fails.
 function(run_in_release)
@@ -81,27 +62,27 @@ foreach(preset IN ITEMS release source windows)
     run_in_release(cpack --preset ${preset})
 endforeach()
 
-# Copies each release file to build/dist, with its .sha256 file: the .deb, the Linux archive and
-# the source archive from the release build, the zip from the Windows build, and the page, which
-# gets its checksum file here, in the form CPack writes. SHA256SUMS lists the checksums of all, in
-# the order of the names.
-set(made_by release release windows release)
-foreach(index RANGE 3)
+# Copies each release file to build/dist: the .deb, the Linux archive and the source archive
+# from the release build, the zip from the Windows build, and the page; writes beside each its
+# .sha256 file, in the form CPack writes it, and SHA256SUMS over all, in the order of the names.
+file(MAKE_DIRECTORY ${dist})
+set(made_in release release windows release web)
+foreach(index RANGE 4)
     list(GET ANTORDER_RELEASE_FILES ${index} name)
-    list(GET made_by ${index} build)
-    file(COPY ${tree}/build/${build}/${name} ${tree}/build/${build}/${name}.sha256
-        DESTINATION ${dist})
+    list(GET made_in ${index} build)
+    set(made ${tree}/build/${build}/${name})
+    if(build STREQUAL "web")
+        set(made ${tree}/build/web/antorder.html)
+    endif()
+    file(COPY_FILE ${made} ${dist}/${name})
 endforeach()
-list(GET ANTORDER_RELEASE_FILES 4 page)
-file(COPY_FILE ${tree}/build/web/antorder.html ${dist}/${page})
-file(SHA256 ${dist}/${page} hash)
-file(WRITE ${dist}/${page}.sha256 "${hash}  ${page}\n")
 set(files ${ANTORDER_RELEASE_FILES})
 list(SORT files)
 set(sums "")
-foreach(file IN LISTS files)
-    file(SHA256 ${dist}/${file} hash)
-    string(APPEND sums "${hash}  ${file}\n")
+foreach(name IN LISTS files)
+    file(SHA256 ${dist}/${name} hash)
+    file(WRITE ${dist}/${name}.sha256 "${hash}  ${name}\n")
+    string(APPEND sums "${hash}  ${name}\n")
 endforeach()
 file(WRITE ${dist}/SHA256SUMS "${sums}")
 list(JOIN files "\n  " files)

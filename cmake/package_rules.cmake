@@ -48,28 +48,16 @@ if(NOT CPACK_TEMPORARY_DIRECTORY)
         endif()
     endif()
 
-    # Each tool a package needs, named with its Debian package where it is missing or cannot be
-    # run: without dpkg-shlibdeps, CPack would quietly declare no dependency.
-    set(tools "")
+    # The tools a package needs, the Debian package its layout before it is packed; without
+    # dpkg-shlibdeps, CPack would quietly declare no dependency.
+    include(${CMAKE_CURRENT_LIST_DIR}/tools.cmake)
     if(CPACK_GENERATOR STREQUAL "DEB")
-        list(APPEND tools dpkg-shlibdeps dpkg-dev)
+        require_tools("The .deb needs tools" dpkg-shlibdeps dpkg-dev
+            strip-nondeterminism strip-nondeterminism)
+        set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_FILE})
+    elseif(CPACK_GENERATOR STREQUAL "ZIP")
+        require_tools("The zip needs a tool" strip-nondeterminism strip-nondeterminism)
     endif()
-    if(CPACK_GENERATOR MATCHES "^(DEB|ZIP)$")
-        list(APPEND tools strip-nondeterminism strip-nondeterminism)
-    endif()
-    while(tools)
-        list(POP_FRONT tools tool package)
-        find_program(found ${tool} NO_CACHE)
-        if(found)
-            execute_process(COMMAND ${found} --version RESULT_VARIABLE status
-                OUTPUT_QUIET ERROR_QUIET)
-        endif()
-        if(NOT found OR NOT status EQUAL 0)
-            message(FATAL_ERROR "The ${CPACK_GENERATOR} package needs ${tool}, which could not "
-                "be found or run. Install it with `apt-get install ${package}`.")
-        endif()
-        unset(found)
-    endwhile()
 
     # The Linux archive takes the statically linked program in place of the installed one.
     if(CPACK_GENERATOR STREQUAL "TGZ" AND NOT CPACK_INSTALLED_DIRECTORIES)
@@ -78,9 +66,6 @@ if(NOT CPACK_TEMPORARY_DIRECTORY)
                 "with -DANTORDER_STATIC_PROGRAM=ON, as the release preset does.")
         endif()
         set(CPACK_INSTALL_CMAKE_PROJECTS ${CPACK_ANTORDER_LINUX_ARCHIVE_PROJECTS})
-    endif()
-    if(CPACK_GENERATOR STREQUAL "DEB")
-        set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_FILE})
     endif()
     set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_FILE})
     return()

@@ -1,0 +1,26 @@
+# Stops, saying `why`, where any of the tools given, as pairs of a program and the Debian package
+# that provides it, cannot be found or run (asked for its version): it names each such tool with
+# its package, and the command that installs them all.
+function(require_tools why)
+    set(tools ${ARGN})
+    set(missing "")
+    set(packages "")
+    while(tools)
+        list(POP_FRONT tools tool package)
+        find_program(found ${tool} NO_CACHE)
+        if(found)
+            execute_process(COMMAND ${found} --version RESULT_VARIABLE status
+                OUTPUT_QUIET ERROR_QUIET)
+        endif()
+        if(NOT found OR NOT status EQUAL 0)
+            string(APPEND missing "\n  ${tool}, from ${package}")
+            list(APPEND packages ${package})
+        endif()
+        unset(found)
+    endwhile()
+    if(missing)
+        list(JOIN packages " " packages)
+        message(FATAL_ERROR "${why}, which cannot be found or run here:${missing}\n"
+            "Install them with `apt-get install ${packages}`.")
+    endif()
+endfunction()
