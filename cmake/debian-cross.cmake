@@ -27,6 +27,8 @@ else()
 endif()
 # Kept in the cache, where scripts read how to run the build's programs.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${emulator} CACHE STRING "Runs the target's programs here")
+# GoogleTest, where the unit tests are built, from the sources of Debian's googletest package.
+set(FETCHCONTENT_SOURCE_DIR_GOOGLETEST /usr/src/googletest)
 
 # Libraries and headers come from the cross toolchain's root, programs from the build machine.
 set(CMAKE_FIND_ROOT_PATH /usr/${ANTORDER_CROSS_TRIPLE})

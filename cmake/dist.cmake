@@ -1,6 +1,7 @@
-# Makes the whole release into build/dist, and nothing else there: the .deb, the Linux .tar.gz,
-# the Windows zip, the source archive and the web page, each with its .sha256 file, and SHA256SUMS
-# over all five, which `sha256sum -c SHA256SUMS` checks at once. Run from anywhere:
+# Makes the whole release into build/dist, and nothing else there: the .deb, the Linux archives
+# for x86-64, 64-bit Arm, 32-bit Arm and RISC-V, the Windows zip, the source archive and the web
+# page, each with its .sha256 file, and SHA256SUMS over all, which `sha256sum -c SHA256SUMS`
+# checks at once. Run from anywhere:
 #   cmake -P cmake/dist.cmake
 # In a git checkout it builds the commit checked out, from a clean export of it in build/export,
 # whatever the working tree holds besides; elsewhere, as in an unpacked source archive, the
@@ -16,9 +17,16 @@ set(git "")
 if(EXISTS ${source}/.git)
     set(git git git)
 endif()
+set(cross_compilers "")
+foreach(triple IN LISTS ANTORDER_LINUX_TRIPLES)
+    if(NOT triple STREQUAL "x86_64-linux-gnu")
+        list(APPEND cross_compilers ${triple}-g++ g++-${triple})
+    endif()
+endforeach()
 require_tools("Nothing has been built: the release needs tools" ninja ninja-build c++ g++
     dpkg-shlibdeps dpkg-dev strip-nondeterminism strip-nondeterminism
-    x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64 emcc emscripten node nodejs ${git})
+    x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64 ${cross_compilers} emcc emscripten
+    node nodejs ${git})
 
 # Runs a command in the folder of the sources released, and stops when it fails.
 function(run_in_release)
@@ -37,9 +45,6 @@ if(EXISTS ${source}/.git)
         COMMAND_ERROR_IS_FATAL ANY)
     string(REPLACE "\n" ", " commit "${commit}")
     message(STATUS "The release of commit ${commit}")
-    if(changes)
-        message(STATUS "Left out, as they are not committed:\n${changes}")
-    endif()
     set(tree ${source}/build/export)
     file(GLOB exported LIST_DIRECTORIES true ${tree}/* ${tree}/.*)
     list(REMOVE_ITEM exported ${tree}/build)
@@ -52,7 +57,8 @@ if(EXISTS ${source}/.git)
 endif()
 
 # Each build after a fresh configure of its preset, so that nothing left in an earlier build's
-# cache shows in the release; the checks are not built.
+# cache shows in the release; the checks are not built. The cross builds are the Linux archives'
+# for other machines, each in the folder of its triple.
 file(REMOVE_RECURSE ${dist})
 foreach(preset IN ITEMS release windows web)
     run_in_release(${CMAKE_COMMAND} --preset ${preset} --fresh -DBUILD_TESTING=OFF)
@@ -61,20 +67,29 @@ endforeach()
 foreach(preset IN ITEMS release source windows)
     run_in_release(cpack --preset ${preset})
 endforeach()
-
-# Copies each release file to build/dist: the .deb, the Linux archive and the source archive
-# from the release build, the zip from the Windows build, and the page; writes beside each its
-# .sha256 file, in the form CPack writes it, and SHA256SUMS over all, in the order of the names.
-file(MAKE_DIRECTORY ${dist})
-set(made_in release release windows release web)
-foreach(index RANGE 4)
-    list(GET ANTORDER_RELEASE_FILES ${index} name)
-    list(GET made_in ${index} build)
-    set(made ${tree}/build/${build}/${name})
-    if(build STREQUAL "web")
-        set(made ${tree}/build/web/antorder.html)
+set(made_in_deb release)
+set(made_in_source release)
+set(made_in_windows windows)
+foreach(triple IN LISTS ANTORDER_LINUX_TRIPLES)
+    set(made_in_${triple} ${triple})
+    if(triple STREQUAL "x86_64-linux-gnu")
+        set(made_in_${triple} release)
+        continue()
     endif()
-    file(COPY_FILE ${made} ${dist}/${name})
+    set(ENV{ANTORDER_CROSS_TRIPLE} ${triple})
+    run_in_release(${CMAKE_COMMAND} --preset cross --fresh -DBUILD_TESTING=OFF)
+    run_in_release(${CMAKE_COMMAND} --build --preset cross)
+    run_in_release(cpack --preset cross)
+endforeach()
+
+# Copies each release file to build/dist from the build that made it, the page as
+# antorder.html from the web build; writes beside each its .sha256 file, in the form CPack writes
+# it, and SHA256SUMS over all, in the order of the names.
+file(MAKE_DIRECTORY ${dist})
+file(COPY_FILE ${tree}/build/web/antorder.html ${dist}/${ANTORDER_FILE_page})
+foreach(name IN ITEMS deb source windows ${ANTORDER_LINUX_TRIPLES})
+    file(COPY_FILE ${tree}/build/${made_in_${name}}/${ANTORDER_FILE_${name}}
+        ${dist}/${ANTORDER_FILE_${name}})
 endforeach()
 set(files ${ANTORDER_RELEASE_FILES})
 list(SORT files)
@@ -87,3 +102,8 @@ endforeach()
 file(WRITE ${dist}/SHA256SUMS "${sums}")
 list(JOIN files "\n  " files)
 message(STATUS "The release, in build/dist:\n  ${files}\nwith their .sha256 files and SHA256SUMS")
+if(changes)
+    string(STRIP "${changes}" changes)
+    message(STATUS "Not committed:\n${changes}")
+    message(STATUS "The release is commit ${commit}, without the changes listed above.")
+endif()

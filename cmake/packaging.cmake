@@ -1,7 +1,8 @@
 # What the packages hold and what they are called, the names being the release's
 # (cmake/release.cmake): `cmake --workflow --preset package` packs the release build into the
-# .deb, the Linux .tar.gz and the source archive, `cmake --workflow --preset windows` the Windows
-# build into its zip. CPack then runs cmake/package_rules.cmake, which lays each package out.
+# .deb, the x86-64 Linux archive and the source archive, `cmake --workflow --preset windows` the
+# Windows build into its zip, and `cmake --workflow --preset cross` the Linux archive of another
+# machine. CPack then runs cmake/package_rules.cmake, which lays each package out.
 set(CPACK_PACKAGE_NAME antorder)
 set(CPACK_PACKAGE_CONTACT "antorder maintainers <maintainers@users.noreply.c-seed-b2678d6b.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "order a small regression suite with an ant-colony search")
@@ -10,26 +11,40 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "It prints the fault-detection score (APFD) of the ordering each of its\n"
     "100 iterations keeps, then the last ordering kept. Its random source has\n"
     "a fixed seed, so every run prints the same report.")
-list(GET ANTORDER_RELEASE_FILES 0 deb)
-list(GET ANTORDER_RELEASE_FILES 1 linux_archive)
-list(GET ANTORDER_RELEASE_FILES 2 windows_zip)
-list(GET ANTORDER_RELEASE_FILES 3 source_archive)
+set(linux_triple ${CMAKE_LIBRARY_ARCHITECTURE})
+if(CMAKE_CROSSCOMPILING)
+    set(linux_triple ${ANTORDER_CROSS_TRIPLE})
+endif()
 if(WIN32)
     set(CPACK_GENERATOR ZIP)
-    string(REGEX REPLACE "\\.zip$" "" CPACK_PACKAGE_FILE_NAME ${windows_zip})
+    string(REGEX REPLACE "\\.zip$" "" CPACK_PACKAGE_FILE_NAME ${ANTORDER_FILE_windows})
 else()
-    set(CPACK_GENERATOR DEB TGZ)
-    string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_PACKAGE_FILE_NAME ${linux_archive})
-    set(CPACK_DEBIAN_FILE_NAME ${deb})
+    # A machine whose archive the release does not hold has it named by its triple.
+    if(NOT DEFINED ANTORDER_FILE_${linux_triple})
+        set(ANTORDER_FILE_${linux_triple} antorder-${ANTORDER_VERSION}-${linux_triple}.tar.gz)
+    endif()
+    set(CPACK_GENERATOR TGZ)
+    if(NOT CMAKE_CROSSCOMPILING)
+        list(APPEND CPACK_GENERATOR DEB)
+    endif()
+    string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_PACKAGE_FILE_NAME
+        ${ANTORDER_FILE_${linux_triple}})
+    set(CPACK_DEBIAN_FILE_NAME ${ANTORDER_FILE_deb})
 endif()
-string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_SOURCE_PACKAGE_FILE_NAME ${source_archive})
+string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_SOURCE_PACKAGE_FILE_NAME ${ANTORDER_FILE_source})
 
-# The Linux archive holds the documents and the program linked statically as a
-# position-independent executable: with no interpreter and no shared library, it runs on any
-# Linux for its processor, whatever C library the system has or lacks. What `cmake --install`
-# installs, and the .deb, keep the dynamically linked program, as Debian's policy asks. Only the
-# builds that pack the archive make this program.
-if(ANTORDER_STATIC_PROGRAM)
+# A Linux archive holds the documents and the program linked statically: with no interpreter and
+# no shared library, it runs on any Linux for its processor, whatever C library the system has or
+# lacks. The cross builds link every program statically, with -static, which qemu-user needs to
+# run them without the target's libraries, and which GCC cannot combine with -static-pie: their
+# archives hold that program. This machine's archive holds a program linked statically as a
+# position-independent executable, which only the builds that pack the archive make; what
+# `cmake --install` installs, and the .deb, keep the dynamically linked program, as Debian's
+# policy asks.
+if(CMAKE_CROSSCOMPILING AND CPACK_GENERATOR STREQUAL "TGZ")
+    set(CPACK_ANTORDER_LINUX_ARCHIVE_PROJECTS
+        ${PROJECT_BINARY_DIR} antorder documents / ${PROJECT_BINARY_DIR} antorder program /)
+elseif(ANTORDER_STATIC_PROGRAM)
     include(CheckLinkerFlag)
     check_linker_flag(CXX -static-pie antorder_links_static_pie)
     if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT antorder_links_static_pie)

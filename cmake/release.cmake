@@ -1,11 +1,11 @@
 # Reads the one record of the release, the newest entry of CHANGELOG.md, headed
 # "## <version> - <YYYY-MM-DD>", and sets:
-#   ANTORDER_VERSION        the version, for project();
-#   ANTORDER_RELEASE_DATE   the date, for the manual page and the packages;
-#   ANTORDER_RELEASE_FILES  the names of the release's five files: the .deb, the Linux archive, the
-#                           Windows zip, the source archive and the page.
-# Run as a script, `cmake -P cmake/release.cmake`, it prints them as shell assignments, which the
-# CI scripts read.
+#   ANTORDER_VERSION          the version, for project();
+#   ANTORDER_RELEASE_DATE     the date, for the manual page and the packages;
+#   ANTORDER_FILE_<name>      the name of each release file: deb, windows (the zip), source, page,
+#                             and the Linux archive of each GNU triple below;
+#   ANTORDER_LINUX_TRIPLES    the GNU triples of the Linux archives' machines;
+#   ANTORDER_RELEASE_FILES    every release file's name.
 get_filename_component(changelog ${CMAKE_CURRENT_LIST_DIR}/../CHANGELOG.md ABSOLUTE)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
 file(STRINGS ${changelog} heading REGEX "^## " LIMIT_COUNT 1)
@@ -17,16 +17,21 @@ endif()
 set(ANTORDER_VERSION ${CMAKE_MATCH_1})
 set(ANTORDER_RELEASE_DATE ${CMAKE_MATCH_2})
 
-set(ANTORDER_RELEASE_FILES
-    antorder_${ANTORDER_VERSION}_amd64.deb
-    antorder-${ANTORDER_VERSION}-Linux-x86_64.tar.gz
-    antorder-${ANTORDER_VERSION}-win64.zip
-    antorder-${ANTORDER_VERSION}-Source.tar.gz
-    antorder-${ANTORDER_VERSION}.html)
-
-if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
-    list(JOIN ANTORDER_RELEASE_FILES " " files)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E echo "VERSION=${ANTORDER_VERSION}
-RELEASE_DATE=${ANTORDER_RELEASE_DATE}
-RELEASE_FILES=(${files})")
-endif()
+set(ANTORDER_FILE_deb antorder_${ANTORDER_VERSION}_amd64.deb)
+set(ANTORDER_FILE_windows antorder-${ANTORDER_VERSION}-win64.zip)
+set(ANTORDER_FILE_source antorder-${ANTORDER_VERSION}-Source.tar.gz)
+set(ANTORDER_FILE_page antorder-${ANTORDER_VERSION}.html)
+set(ANTORDER_RELEASE_FILES ${ANTORDER_FILE_deb} ${ANTORDER_FILE_windows} ${ANTORDER_FILE_source}
+    ${ANTORDER_FILE_page})
+# The Linux archives, each named by its machine, as `uname -m` prints it but for 32-bit Arm, and
+# built by the compiler of its GNU triple: this machine's own for x86_64, Debian's cross compiler
+# for the others.
+set(archives x86_64-linux-gnu x86_64 aarch64-linux-gnu aarch64 arm-linux-gnueabihf armhf
+    riscv64-linux-gnu riscv64)
+set(ANTORDER_LINUX_TRIPLES "")
+while(archives)
+    list(POP_FRONT archives triple machine)
+    set(ANTORDER_FILE_${triple} antorder-${ANTORDER_VERSION}-Linux-${machine}.tar.gz)
+    list(APPEND ANTORDER_LINUX_TRIPLES ${triple})
+    list(APPEND ANTORDER_RELEASE_FILES ${ANTORDER_FILE_${triple}})
+endwhile()

@@ -27,15 +27,51 @@ needs() {
 # The C++ sources: what the analysis and the formatting read.
 sources="common model colony trace tests bench"
 
+# The command $@ prints the recorded report and exits with status 0.
+prints_report() {
+    "$@" </dev/null >"$scratch/printed" || { echo "$*: exit status $?" >&2; return 1; }
+    cmp "$scratch/printed" tests/expected_report.txt
+}
+
+# The packed file $1 matches the checksum file beside it.
+checksum_holds() {
+    (cd "${1%/*}" && sha256sum --check --strict --quiet "${1##*/}.sha256")
+}
+
+# The tree $1, installed or unpacked, holds the program and the documents, and its manual page
+# renders without a warning; the manual page is $2 below it.
+holds_documents() {
+    for file in bin/antorder "$2" share/doc/antorder/README.md share/doc/antorder/CHANGELOG.md \
+        share/doc/antorder/LICENSE; do
+        test -f "$1/$file" || { echo "$1/$file is missing" >&2; return 1; }
+    done
+    warnings=$(man --warnings -l "$1/$2" 2>&1 >/dev/null)
+    test -z "$warnings" || { echo "$1/$2 renders with warnings: $warnings" >&2; return 1; }
+}
+
+# The gzip-compressed tar $1 is laid out by the archive rules: its top folder's entry first, then
+# names in sorted order (a folder's own names before a longer name beside it), every entry owned
+# by 0/0 and dated $2's midnight, folders and programs 0755 and other files 0644.
+follows_archive_rules() {
+    TZ=UTC tar --numeric-owner -tvzf "$1" >"$scratch/listing"
+    awk -v date="$2" 'NR == 1 && $6 !~ /^[^\/]+\/$/ { print "not the top folder:", $0; bad = 1 }
+        $2 != "0/0" || $4 != date || $5 != "00:00" ||
+        ($1 != "drwxr-xr-x" && $1 != "-rwxr-xr-x" && $1 != "-rw-r--r--") { print; bad = 1 }
+        END { exit bad }' "$scratch/listing" >&2
+    awk '{ print $6 }' "$scratch/listing" | tr / '\001' | LC_ALL=C sort -c
+}
+
 case $check in
 report) # The program after $1 and $2 prints the recorded report $1, its lines ended with CR LF
-    # where $2 is crlf, under the emulator before it where it is built for another platform.
+    # where $2 is crlf, under the emulator before it where it is built for another platform, and
+    # exits with status 0.
     if [ "$2" = crlf ]; then sed 's/$/\r/; $s/\r$//' "$1"; else cat "$1"; fi >"$scratch/expected"
     shift 2
     if [ $# -gt 1 ]; then
         needs "$1=$(echo "${1##*/}" | sed 's/^qemu-.*/qemu-user/; s/^node$/nodejs/')"
     fi
-    "$@" </dev/null | cmp - "$scratch/expected" ;;
+    "$@" </dev/null >"$scratch/report" || { echo "the program exited with status $?" >&2; exit 1; }
+    cmp "$scratch/report" "$scratch/expected" ;;
 one_write | one_write_unbuffered) # The whole report in one write, whatever buffering the C
     # library is told to do; where there are more, the writes are shown.
     needs strace=strace
@@ -49,20 +85,78 @@ one_write | one_write_unbuffered) # The whole report in one write, whatever buff
 memcheck)
     needs valgrind=valgrind
     valgrind --error-exitcode=1 --leak-check=full --quiet "$1" </dev/null >/dev/null ;;
-chart | replay | graph | trace)
+node) # node's tests of the page's scripts, the trace $1 and the documents of the build $2.
     needs node=nodejs
-    ANTORDER_TRACE=$1 node --test "tests/$check.test.js" ;;
-documents)
+    ANTORDER_TRACE=$1 ANTORDER_DOCUMENTS=$2 node --test tests/*.test.js ;;
+documents) # The Windows build's documents, in $1.
     needs node=nodejs
     ANTORDER_DOCUMENTS=$1 node --test tests/documents.test.js ;;
 browsers)
     needs node=nodejs node_modules/puppeteer-core="npm ci" chromium=chromium \
         firefox-esr=firefox-esr WebKitWebDriver=webkit2gtk-driver xvfb-run=xvfb
     ANTORDER_PAGE=$1 ANTORDER_TRACE=$2 xvfb-run -a node --test tests/browser/ ;;
+deb) # The .deb $1: its checksum, its dependencies read off the program, its tree as Debian lays
+    # it out, with its README linking the licence by its name there, its program hardened and
+    # printing the report, and lintian accepting it.
+    needs dpkg-deb=dpkg lintian=lintian hardening-check=devscripts man=man-db
+    checksum_holds "$1"
+    dpkg-deb --field "$1" Depends | grep -q '^libc6 ' || { echo "no dependency on libc6" >&2; exit 1; }
+    dpkg-deb -x "$1" "$scratch/deb"
+    doc=$scratch/deb/usr/share/doc/antorder
+    for file in bin/antorder share/man/man1/antorder.1.gz; do
+        test -f "$scratch/deb/usr/$file" || { echo "$file is missing" >&2; exit 1; }
+    done
+    zcat "$doc/README.md.gz" | grep -q '](copyright)'
+    zcat "$doc/changelog.gz" | grep -q '^antorder '
+    grep -q '^License: Expat$' "$doc/copyright"
+    prints_report "$scratch/deb/usr/bin/antorder"
+    hardening-check --quiet --nocfprotection "$scratch/deb/usr/bin/antorder"
+    lintian --fail-on error,warning "$1" ;;
+installed) # What `cmake --install` installs from the build $1.
+    needs man=man-db
+    cmake --install "$1" --prefix "$scratch/prefix" >/dev/null
+    holds_documents "$scratch/prefix" share/man/man1/antorder.1
+    prints_report "$scratch/prefix/bin/antorder" ;;
+linux_archive) # The Linux archive $1, of the release dated $2: its checksum and the archive
+    # rules; unpacked, its program and documents, the program with no interpreter and no shared
+    # library, printing the report where nothing else is: chrooted into the unpacked archive alone
+    # in a user namespace, or under the emulator after $2, without a sysroot.
+    needs readelf=binutils man=man-db unshare=util-linux
+    checksum_holds "$1"
+    follows_archive_rules "$1" "$2"
+    mkdir "$scratch/root"
+    tar -xzf "$1" -C "$scratch/root"
+    top=$(cd "$scratch/root" && echo antorder-*)
+    holds_documents "$scratch/root/$top" share/man/man1/antorder.1
+    if readelf -l "$scratch/root/$top/bin/antorder" | grep -q INTERP ||
+        readelf -d "$scratch/root/$top/bin/antorder" | grep -q NEEDED; then
+        echo "$1: its program has an interpreter or needs a shared library" >&2
+        exit 1
+    fi
+    shift 2
+    if [ $# -gt 0 ]; then
+        needs "$1=qemu-user"
+        prints_report env -u QEMU_LD_PREFIX "$1" "$scratch/root/$top/bin/antorder"
+    else
+        prints_report unshare -r chroot "$scratch/root" "/$top/bin/antorder"
+    fi ;;
+source_archive) # The source archive $1, of the release dated $2: its checksum, the archive rules,
+    # and, in a git checkout, exactly the files git tracks.
+    checksum_holds "$1"
+    follows_archive_rules "$1" "$2"
+    if [ -e .git ]; then
+        needs git=git
+        tar -tzf "$1" | grep -v '/$' | sed 's|^[^/]*/||' | LC_ALL=C sort >"$scratch/packed"
+        git ls-files | LC_ALL=C sort | diff "$scratch/packed" - >&2
+    fi ;;
+windows_zip) # The Windows zip $1: its checksum, and the program and the Windows documents.
+    checksum_holds "$1"
+    contents=$(cmake -E tar tf "$1" | sed 's|^[^/]*/||' | sort | xargs)
+    test "$contents" = "CHANGELOG.txt LICENSE.txt README.txt antorder.exe" ||
+        { echo "the zip holds: $contents" >&2; exit 1; } ;;
 line_coverage)
     needs gcovr=gcovr
-    gcovr --root . --filter common/ --filter model/ --filter colony/ --filter trace/ \
-        --print-summary --fail-under-line 95 "$1" ;;
+    gcovr --root . --print-summary "$1" ;;
 clang_tidy)
     needs run-clang-tidy=clang-tidy
     run-clang-tidy -quiet -p "$1" "$PWD/($(echo "$sources" | tr ' ' '|'))/" ;;
@@ -89,22 +183,28 @@ cmake_setup) # A plain configure builds an optimised program alone and honours B
     # gets the program alone, which prints the recorded report, and keeps its own build type; the
     # cross preset without its triple is refused before anything is written. In the folder $1.
     rm -rf "$1"
-    # Says, where the build folder $1 has not the build type $2, which it has.
+    # Fails, saying which it has, where the build folder $1 has not the build type $2.
     build_type_is() {
-        grep -qx "CMAKE_BUILD_TYPE:STRING=$2" "$1/CMakeCache.txt" ||
-            ! grep -H '^CMAKE_BUILD_TYPE:' "$1/CMakeCache.txt"
+        grep -qx "CMAKE_BUILD_TYPE:STRING=$2" "$1/CMakeCache.txt" && return
+        echo "$1 has not the build type \"$2\": $(grep '^CMAKE_BUILD_TYPE:' "$1/CMakeCache.txt")" >&2
+        return 1
     }
     warnings_fail="-G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON"
     # shellcheck disable=SC2086 # a generator and an option
-    cmake -S . -B "$1/plain" -DBUILD_TESTING=OFF $warnings_fail && cmake --build "$1/plain"
+    cmake -S . -B "$1/plain" -DBUILD_TESTING=OFF $warnings_fail
+    cmake --build "$1/plain"
     build_type_is "$1/plain" Release
-    test ! -e "$1/plain/tests" && test ! -e "$1/plain/colony_bench" && test ! -e "$1/plain/static"
+    for made in tests colony_bench static; do
+        test ! -e "$1/plain/$made" || { echo "a plain build made $made" >&2; exit 1; }
+    done
     # shellcheck disable=SC2086 # a generator and an option
-    cmake -S tests/consumer -B "$1/consumer" -DANTORDER_SOURCE_DIR="$PWD" $warnings_fail &&
-        cmake --build "$1/consumer"
+    cmake -S tests/consumer -B "$1/consumer" -DANTORDER_SOURCE_DIR="$PWD" $warnings_fail
+    cmake --build "$1/consumer"
     build_type_is "$1/consumer" ""
-    test ! -e "$1/consumer/antorder/tests" && test ! -e "$1/consumer/antorder/bench"
-    "$1/consumer/antorder/antorder" </dev/null | cmp - tests/expected_report.txt
+    for made in tests bench; do
+        test ! -e "$1/consumer/antorder/$made" || { echo "the parent got antorder's $made" >&2; exit 1; }
+    done
+    prints_report "$1/consumer/antorder/antorder"
     if ANTORDER_CROSS_TRIPLE='' cmake --workflow --preset cross >/dev/null 2>&1 ||
         test -e build/CMakeCache.txt; then
         echo "the cross workflow ran without a triple, or left a cache in build/" >&2
