@@ -5,15 +5,7 @@
 SCRATCH=$(mktemp -d)
 # The unprivileged user that releases once more needs to reach its copy in the scratch folder.
 chmod 755 "$SCRATCH"
-# wine keeps its Windows installation in the scratch folder, and keeps quiet; its server ends
-# with the run.
-export WINEPREFIX=$SCRATCH/wine WINEDEBUG=-all
-trap '{ wineserver --kill || :; } 2>/dev/null; rm -rf "$SCRATCH"' EXIT
-# A check whose tools are missing fails here rather than be skipped, and every build treats
-# compiler warnings, and the programs' linker warnings, as errors.
-export ANTORDER_NO_SKIP=1 ANTORDER_WARNINGS_AS_ERRORS=ON
-# The release's version, date and file names, from the one record of the release.
-eval "$(cmake -P cmake/release.cmake)"
+trap 'rm -rf "$SCRATCH"' EXIT
 PASSED=0
 GATE=0
 
@@ -51,37 +43,71 @@ ready() {
     return "${!status}"
 }
 
-# Runs the gate named $1, the command after it, or with a gate number given to .ci/run, that gate
-# alone. Prints the gate's name and time; when it fails, stops the run, naming it.
+# The gate named $1: after what the background job -NAME installs, where that is given, each of
+# the commands after it, a line of a command a step. A step is a shell command, which repeats it
+# anywhere, or the name of a function of .ci/checks.sh, which needs root and is repeated by
+# running the gate alone. With --list, prints the gate and how to repeat each step; with a gate
+# number given to .ci/run, runs that gate alone. Prints the gate's name and time; when it fails,
+# stops the run, naming it.
 gate() {
-    local name=$1 start=$SECONDS
+    local name=$1 start=$SECONDS job="" command line
     shift
     GATE=$((GATE + 1))
+    if [[ $1 == -* ]]; then
+        job=${1#-}
+        shift
+    fi
+    if [[ $ONLY == --list ]]; then
+        echo "$GATE. $name"
+        printf '%s\n' "$@" | while read -r line; do
+            if is_check "$line"; then
+                echo "   bash .ci/run $GATE, as root (.ci/checks.sh: $line)"
+            else
+                echo "   $line"
+            fi
+        done
+        return
+    fi
     [[ -z $ONLY || $ONLY == "$GATE" ]] || return 0
     echo
     echo "== gate $GATE: $name"
-    if ! "$@"; then
-        echo "CI gate $GATE failed: $name (repeat it alone with: bash .ci/run $GATE)" >&2
+    if [[ -n $job ]] && ! ready "$job"; then
+        echo "CI gate $GATE failed: $name: its packages could not be installed" >&2
         exit 1
     fi
+    for command; do
+        while read -r line; do
+            if ! step "$line"; then
+                echo "CI gate $GATE failed: $name (repeat it alone with: bash .ci/run $GATE)" >&2
+                exit 1
+            fi
+        done <<<"$command"
+    done
     PASSED=$((PASSED + 1))
     echo "-- passed in $((SECONDS - start)) s"
 }
 
-# Runs one step of a gate, a command, showing its output only when it fails, with the command
-# that repeats it.
-step() {
-    echo "- $*"
-    if ! "$@" >"$SCRATCH/step.log" 2>&1; then
-        tail -n 100 "$SCRATCH/step.log" >&2
-        echo "failed; repeat with: $*" >&2
-        return 1
-    fi
+# Says whether the step $1 is a function of .ci/checks.sh rather than a shell command.
+is_check() {
+    [[ $1 =~ ^[a-z_]+$ ]] && declare -F "$1" >/dev/null
 }
 
-# Runs the checks of the test preset $2 (the preset $1 when not given), with more ctest arguments
-# after it, in the build of the configure preset $1, which it configures and builds first.
-checks() {
-    step cmake --preset "$1" && step cmake --build --preset "$1" &&
-        step ctest --preset "${2:-$1}" "${@:3}"
+# Runs one step of a gate, a shell command or a function, showing its output only when it fails,
+# with the command that repeats it; prints ctest's summary of the tests it ran, with how many
+# were skipped.
+step() {
+    local log=$SCRATCH/step.log
+    echo "- $1"
+    if is_check "$1"; then
+        "$1" >"$log" 2>&1
+    else
+        bash -c "$1" >"$log" 2>&1
+    fi || {
+        tail -n 100 "$log" >&2
+        echo "failed; repeat with: $1" >&2
+        return 1
+    }
+    grep -E '^[0-9]+% tests passed' "$log" | while read -r summary; do
+        echo "  ctest: $summary, $(grep -c '(Skipped)$' "$log") skipped"
+    done
 }
