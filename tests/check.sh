@@ -2,7 +2,7 @@
 # Runs the check named $1, with the arguments after it, for ctest, in the source folder; each is
 # registered, with its label, in tests/CMakeLists.txt. A check whose tools are missing prints
 # "skipped:" and which, and ctest shows it as skipped; where the environment sets
-# ANTORDER_NO_SKIP, as CI does, it fails instead.
+# ANTORDER_NO_SKIP, as every test preset but dev does, it fails instead.
 set -eu
 check=$1
 shift
