@@ -43,45 +43,31 @@ ready() {
     return "${!status}"
 }
 
-# The gate named $1: after what the background job -NAME installs, where that is given, each of
-# the commands after it, a line of a command a step. A step is a shell command, which repeats it
-# anywhere, or the name of a function of .ci/checks.sh, which needs root and is repeated by
-# running the gate alone. With --list, prints the gate and how to repeat each step; with a gate
-# number given to .ci/run, runs that gate alone. Prints the gate's name and time; when it fails,
-# stops the run, naming it.
+# The gate named $1: after what the background job -NAME installs, where that is given, each line
+# of the commands after it is a step. A step is a shell command, which repeats it anywhere, or a
+# function of .ci/checks.sh, repeated by running the gate alone. With --list, prints the gate and
+# how to repeat each step; with a gate number given to .ci/run, runs that gate alone. Prints the
+# gate's name and time; when it fails, stops the run, naming it.
 gate() {
-    local name=$1 start=$SECONDS job="" command line
-    shift
+    local name=$1 start=$SECONDS job="" steps line
     GATE=$((GATE + 1))
-    if [[ $1 == -* ]]; then
-        job=${1#-}
-        shift
-    fi
+    [[ $2 != -* ]] || job=${2#-}
+    mapfile -t steps < <(printf '%s\n' "${@:2}" | grep -v '^-')
     if [[ $ONLY == --list ]]; then
         echo "$GATE. $name"
-        printf '%s\n' "$@" | while read -r line; do
-            if is_check "$line"; then
-                echo "   bash .ci/run $GATE, as root (.ci/checks.sh: $line)"
-            else
-                echo "   $line"
-            fi
+        for line in "${steps[@]}"; do
+            ! is_check "$line" || line="bash .ci/run $GATE (.ci/checks.sh: $line)"
+            echo "   $line"
         done
         return
     fi
     [[ -z $ONLY || $ONLY == "$GATE" ]] || return 0
-    echo
-    echo "== gate $GATE: $name"
-    if [[ -n $job ]] && ! ready "$job"; then
-        echo "CI gate $GATE failed: $name: its packages could not be installed" >&2
-        exit 1
-    fi
-    for command; do
-        while read -r line; do
-            if ! step "$line"; then
-                echo "CI gate $GATE failed: $name (repeat it alone with: bash .ci/run $GATE)" >&2
-                exit 1
-            fi
-        done <<<"$command"
+    printf '\n== gate %s: %s\n' "$GATE" "$name"
+    for line in "${steps[@]}"; do
+        if [[ -n $job ]] && ! ready "$job" || ! step "$line"; then
+            echo "CI gate $GATE failed: $name (repeat it alone with: bash .ci/run $GATE)" >&2
+            exit 1
+        fi
     done
     PASSED=$((PASSED + 1))
     echo "-- passed in $((SECONDS - start)) s"
@@ -92,21 +78,17 @@ is_check() {
     [[ $1 =~ ^[a-z_]+$ ]] && declare -F "$1" >/dev/null
 }
 
-# Runs one step of a gate, a shell command or a function, showing its output only when it fails,
-# with the command that repeats it; prints ctest's summary of the tests it ran, with how many
-# were skipped.
+# Runs one step of a gate, showing its output only when it fails, with the command that repeats
+# it; prints ctest's summary of the tests it ran, with how many were skipped.
 step() {
-    local log=$SCRATCH/step.log
+    local log=$SCRATCH/step.log run=(bash -c)
     echo "- $1"
-    if is_check "$1"; then
-        "$1" >"$log" 2>&1
-    else
-        bash -c "$1" >"$log" 2>&1
-    fi || {
+    ! is_check "$1" || run=()
+    if ! "${run[@]}" "$1" >"$log" 2>&1; then
         tail -n 100 "$log" >&2
         echo "failed; repeat with: $1" >&2
         return 1
-    }
+    fi
     grep -E '^[0-9]+% tests passed' "$log" | while read -r summary; do
         echo "  ctest: $summary, $(grep -c '(Skipped)$' "$log") skipped"
     done
