@@ -89,7 +89,5 @@ step() {
         echo "failed; repeat with: $1" >&2
         return 1
     fi
-    grep -E '^[0-9]+% tests passed' "$log" | while read -r summary; do
-        echo "  ctest: $summary, $(grep -c '(Skipped)$' "$log") skipped"
-    done
+    sed -n "s/^[0-9]*% tests passed.*/  ctest: &, $(grep -c '(Skipped)$' "$log") skipped/p" "$log"
 }

@@ -18,10 +18,8 @@ if(EXISTS ${source}/.git)
     set(git git git)
 endif()
 set(cross_compilers "")
-foreach(triple IN LISTS ANTORDER_LINUX_TRIPLES)
-    if(NOT triple STREQUAL "x86_64-linux-gnu")
-        list(APPEND cross_compilers ${triple}-g++ g++-${triple})
-    endif()
+foreach(triple IN LISTS ANTORDER_CROSS_TRIPLES)
+    list(APPEND cross_compilers ${triple}-g++ g++-${triple})
 endforeach()
 require_tools("Nothing has been built: the release needs tools" ninja ninja-build c++ g++
     dpkg-shlibdeps dpkg-dev strip-nondeterminism strip-nondeterminism
@@ -67,29 +65,23 @@ endforeach()
 foreach(preset IN ITEMS release source windows)
     run_in_release(cpack --preset ${preset})
 endforeach()
-set(made_in_deb release)
-set(made_in_source release)
-set(made_in_windows windows)
-foreach(triple IN LISTS ANTORDER_LINUX_TRIPLES)
-    set(made_in_${triple} ${triple})
-    if(triple STREQUAL "x86_64-linux-gnu")
-        set(made_in_${triple} release)
-        continue()
-    endif()
+foreach(triple IN LISTS ANTORDER_CROSS_TRIPLES)
     set(ENV{ANTORDER_CROSS_TRIPLE} ${triple})
     run_in_release(${CMAKE_COMMAND} --preset cross --fresh -DBUILD_TESTING=OFF)
     run_in_release(${CMAKE_COMMAND} --build --preset cross)
     run_in_release(cpack --preset cross)
 endforeach()
 
-# Copies each release file to build/dist from the build that made it, the page as
-# antorder.html from the web build; writes beside each its .sha256 file, in the form CPack writes
-# it, and SHA256SUMS over all, in the order of the names.
+# Copies each release file to build/dist from the build that packed it, the page from the web
+# build's antorder.html; writes beside each its .sha256 file, in the form CPack writes it, and
+# SHA256SUMS over all, in the order of the names.
 file(MAKE_DIRECTORY ${dist})
-file(COPY_FILE ${tree}/build/web/antorder.html ${dist}/${ANTORDER_FILE_page})
-foreach(name IN ITEMS deb source windows ${ANTORDER_LINUX_TRIPLES})
-    file(COPY_FILE ${tree}/build/${made_in_${name}}/${ANTORDER_FILE_${name}}
-        ${dist}/${ANTORDER_FILE_${name}})
+foreach(name IN LISTS ANTORDER_RELEASE_FILES)
+    file(GLOB made ${tree}/build/*/${name})
+    if(name STREQUAL ANTORDER_FILE_page)
+        set(made ${tree}/build/web/antorder.html)
+    endif()
+    file(COPY_FILE ${made} ${dist}/${name})
 endforeach()
 set(files ${ANTORDER_RELEASE_FILES})
 list(SORT files)

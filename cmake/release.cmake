@@ -3,8 +3,8 @@
 #   ANTORDER_VERSION          the version, for project();
 #   ANTORDER_RELEASE_DATE     the date, for the manual page and the packages;
 #   ANTORDER_FILE_<name>      the name of each release file: deb, windows (the zip), source, page,
-#                             and the Linux archive of each GNU triple below;
-#   ANTORDER_LINUX_TRIPLES    the GNU triples of the Linux archives' machines;
+#                             and the Linux archive of each machine, by its GNU triple;
+#   ANTORDER_CROSS_TRIPLES    the GNU triples of the Linux archives built by cross compilers;
 #   ANTORDER_RELEASE_FILES    every release file's name.
 get_filename_component(changelog ${CMAKE_CURRENT_LIST_DIR}/../CHANGELOG.md ABSOLUTE)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
@@ -21,17 +21,16 @@ set(ANTORDER_FILE_deb antorder_${ANTORDER_VERSION}_amd64.deb)
 set(ANTORDER_FILE_windows antorder-${ANTORDER_VERSION}-win64.zip)
 set(ANTORDER_FILE_source antorder-${ANTORDER_VERSION}-Source.tar.gz)
 set(ANTORDER_FILE_page antorder-${ANTORDER_VERSION}.html)
+set(ANTORDER_FILE_x86_64-linux-gnu antorder-${ANTORDER_VERSION}-Linux-x86_64.tar.gz)
 set(ANTORDER_RELEASE_FILES ${ANTORDER_FILE_deb} ${ANTORDER_FILE_windows} ${ANTORDER_FILE_source}
-    ${ANTORDER_FILE_page})
-# The Linux archives, each named by its machine, as `uname -m` prints it but for 32-bit Arm, and
-# built by the compiler of its GNU triple: this machine's own for x86_64, Debian's cross compiler
-# for the others.
-set(archives x86_64-linux-gnu x86_64 aarch64-linux-gnu aarch64 arm-linux-gnueabihf armhf
-    riscv64-linux-gnu riscv64)
-set(ANTORDER_LINUX_TRIPLES "")
+    ${ANTORDER_FILE_page} ${ANTORDER_FILE_x86_64-linux-gnu})
+# The Linux archives that Debian's cross compilers build, each by its GNU triple, named by its
+# machine as `uname -m` prints it but for 32-bit Arm.
+set(archives aarch64-linux-gnu aarch64 arm-linux-gnueabihf armhf riscv64-linux-gnu riscv64)
+set(ANTORDER_CROSS_TRIPLES "")
 while(archives)
     list(POP_FRONT archives triple machine)
     set(ANTORDER_FILE_${triple} antorder-${ANTORDER_VERSION}-Linux-${machine}.tar.gz)
-    list(APPEND ANTORDER_LINUX_TRIPLES ${triple})
+    list(APPEND ANTORDER_CROSS_TRIPLES ${triple})
     list(APPEND ANTORDER_RELEASE_FILES ${ANTORDER_FILE_${triple}})
 endwhile()
