@@ -18,7 +18,7 @@ uncommitted_left_out() {
     cmake -P cmake/dist.cmake >"$log" 2>&1 || status=1
     git checkout -q README.md
     if ((status)) || ! grep -qE '^ M README\.md$' "$log" ||
-        ! tail -n 1 "$log" | grep -q "The release is commit $(git rev-parse HEAD), without" ||
+        ! tail -n 1 "$log" | grep -q "^-- The release is commit $(git rev-parse HEAD), .*, without" ||
         ! cmp "$SCRATCH/SHA256SUMS" build/dist/SHA256SUMS; then
         cat "$log" >&2
         return 1
