@@ -13,12 +13,13 @@ release_in_dist() {
 # With a change to README.md that is not committed, the release command makes the same files as
 # before and ends by naming the commit it released, without the change.
 uncommitted_left_out() {
-    local log=$SCRATCH/uncommitted.log status=0
+    local log=$SCRATCH/uncommitted.log status=0 last
     cp build/dist/SHA256SUMS "$SCRATCH/SHA256SUMS" && echo "A change." >>README.md || return 1
     cmake -P cmake/dist.cmake >"$log" 2>&1 || status=1
     git checkout -q README.md
-    if ((status)) || ! grep -qE '^ M README\.md$' "$log" ||
-        ! tail -n 1 "$log" | grep -q "^-- The release is commit $(git rev-parse HEAD), .*, without" ||
+    last="-- The release is commit $(git rev-parse HEAD), *, without the changes listed above."
+    # shellcheck disable=SC2053 # the last line is matched against the pattern $last
+    if ((status)) || ! grep -qE '^ M README\.md$' "$log" || [[ $(tail -n 1 "$log") != $last ]] ||
         ! cmp "$SCRATCH/SHA256SUMS" build/dist/SHA256SUMS; then
         cat "$log" >&2
         return 1
