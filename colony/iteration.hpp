@@ -60,17 +60,13 @@ inline void applyLocalUpdate(ColonyState& colony) {
 // drawn test is taken.
 template <class Observer>
 void assignStarts(ColonyState& colony, RandomSource& random, Observer& observer) {
-    const auto drawStart = [&random, &observer] {
-        const std::int32_t draw = nextRandom(random);
-        const std::int32_t test = draw % N_TESTS;
-        onStartDraw(observer, draw, test);
-        return test;
-    };
     for (std::int32_t k = 0; k < N_ANTS; ++k) {
-        std::int32_t start = drawStart();
-        while (colony.startTaken[start] != 0) {
-            start = drawStart();
-        }
+        std::int32_t start = 0;
+        do {
+            const std::int32_t draw = nextRandom(random);
+            start = draw % N_TESTS;
+            onStartDraw(observer, colony, k, draw, start);
+        } while (colony.startTaken[start] != 0);
         colony.startTaken[start] = 1;
         colony.startTest[k] = start;
         colony.tour[k][0] = start;

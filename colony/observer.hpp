@@ -13,9 +13,10 @@
 // functions of the observer's type, found by argument-dependent lookup:
 //   onSearchStart(observer, colony, cost, cycle)   once the colony is set up from the cost table
 //                                                  and the reference cycle's cost;
-//   onIterationStart(observer, iteration)          before each iteration, numbered from 1;
-//   onStartDraw(observer, draw, test)              each draw of the start assignment and the test
-//                                                  it names, redraws too;
+//   onIterationStart(observer, iteration, colony)  before each iteration, numbered from 1;
+//   onStartDraw(observer, colony, ant, draw, test) each draw of the start assignment, for `ant`,
+//                                                  and the test it names, redraws too, before
+//                                                  the colony takes it;
 //   onStartsAssigned(observer, colony)             once every ant has its start;
 //   onTrailsWeighed(observer, weights)             each choice's row of weights, before its draw;
 //   onFaultsCounted(observer, cityFaults)          each exploring choice's counts of new faults;
@@ -33,9 +34,10 @@
 struct SilentObserver : SilentScoring {};
 inline void onSearchStart(SilentObserver& /*observer*/, const ColonyState& /*colony*/,
                           const CostTable& /*cost*/, float /*cycle*/) {}
-inline void onIterationStart(SilentObserver& /*observer*/, std::int32_t /*iteration*/) {}
-inline void onStartDraw(SilentObserver& /*observer*/, std::int32_t /*draw*/,
-                        std::int32_t /*test*/) {}
+inline void onIterationStart(SilentObserver& /*observer*/, std::int32_t /*iteration*/,
+                             const ColonyState& /*colony*/) {}
+inline void onStartDraw(SilentObserver& /*observer*/, const ColonyState& /*colony*/,
+                        std::int32_t /*ant*/, std::int32_t /*draw*/, std::int32_t /*test*/) {}
 inline void onStartsAssigned(SilentObserver& /*observer*/, const ColonyState& /*colony*/) {}
 inline void onTrailsWeighed(SilentObserver& /*observer*/,
                             const std::array<float, N_TESTS>& /*weights*/) {}

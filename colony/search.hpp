@@ -19,7 +19,7 @@ void runSearch(ColonyState& colony, CostTable& cost, RandomSource& random, Obser
     initColony(colony, cycle);
     onSearchStart(observer, colony, cost, cycle);
     for (std::int32_t iteration = 1; iteration <= N_ITERATIONS; ++iteration) {
-        onIterationStart(observer, iteration);
+        onIterationStart(observer, iteration, colony);
         runIteration(colony, cost, random, observer);
         onIterationEnd(observer, iteration, colony);
         reinforceBestTour(colony, observer);

@@ -9,8 +9,8 @@ float prepareCosts(CostTable& cost) {
         }
     }
     float length = 0.0F;
-    for (std::int32_t a = 0; a < N_TESTS; ++a) {
-        length += cost[a][(a + 1) % N_TESTS];
+    for (std::int32_t q = 0; q < N_TESTS; ++q) {
+        length += cost[REFERENCE_CYCLE[q]][REFERENCE_CYCLE[q + 1]];
     }
     return length;
 }

@@ -23,9 +23,12 @@ inline constexpr FaultMatrix faultMatrix{{
 // The suite in its given order, tests 1 to 5.
 inline constexpr std::array<std::int32_t, N_TESTS> GIVEN_ORDER{0, 1, 2, 3, 4};
 
+// The reference cycle, 1 -> 2 -> 3 -> 4 -> 5 -> 1, whose cost sets the initial pheromone level.
+inline constexpr std::array<std::int32_t, TOUR_LEN> REFERENCE_CYCLE{0, 1, 2, 3, 4, 0};
+
 // How long each test runs. Defined once, in instance.cpp, where the cost table is prepared from it.
 extern const std::array<float, N_TESTS> execTime;
 
 // Adds each test's execution time into its column of every row of `cost`, once at start-up, and
-// returns the cost of the reference cycle 1 -> 2 -> 3 -> 4 -> 5 -> 1.
+// returns the cost of the reference cycle.
 float prepareCosts(CostTable& cost);

@@ -19,8 +19,14 @@ struct ScoreDerivation {
     float score;
 };
 
+// The score's two divisors for n tests and m faults: n · m, which S is divided by, and 2n, whose
+// reciprocal is subtracted.
+inline constexpr float POSITION_DIVISOR = static_cast<float>(N_TESTS * N_FAULTS);
+inline constexpr float OFFSET_DIVISOR = static_cast<float>(2 * N_TESTS);
+
 // Derives the fault-detection score ("APFD") of the first N_TESTS entries of `order`, in single
-// precision: 1 - S / 25 - 1 / 10. A tour's closing entry is never scored.
+// precision: 1 - S / (n · m) - 1 / (2n), here 1 - S / 25 - 1 / 10. A tour's closing entry is
+// never scored.
 template <std::size_t N>
 ScoreDerivation deriveScore(const std::array<std::int32_t, N>& order) {
     static_assert(N >= N_TESTS, "an order names at least every test once");
@@ -34,9 +40,9 @@ ScoreDerivation deriveScore(const std::array<std::int32_t, N>& order) {
             }
         }
     }
-    const float positionShare = derivation.positionSum / 25.0F;
-    const float tenth = 1.0F / 10.0F;
-    derivation.score = 1.0F - positionShare - tenth;
+    const float positionShare = derivation.positionSum / POSITION_DIVISOR;
+    const float offset = 1.0F / OFFSET_DIVISOR;
+    derivation.score = 1.0F - positionShare - offset;
     return derivation;
 }
 

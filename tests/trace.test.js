@@ -25,8 +25,10 @@ test('has the members the page reads, and no others', () => {
     'faultMatrix',
     'execTime',
     'cost',
+    'referenceTour',
     'referenceCycle',
     'scoreRange',
+    'scoreDivisors',
   ]);
   assert.deepEqual(Object.keys(trace.parameters), [
     'seed',
@@ -41,8 +43,11 @@ test('has the members the page reads, and no others', () => {
     assert.equal(iteration.iteration, i + 1);
     assert.deepEqual(Object.keys(iteration), [
       'iteration',
+      'pheromoneAtStart',
       'startDraws',
       'startPicks',
+      'startAnts',
+      'startHolders',
       'starts',
       'passes',
       'tours',
@@ -61,6 +66,7 @@ test('has the members the page reads, and no others', () => {
           'ant',
           'from',
           'to',
+          'taken',
           'draw',
           'rule',
           'q',
@@ -163,8 +169,10 @@ function independentSearch() {
       faultMatrix: faults,
       execTime: time,
       cost: tests.map(() => time),
+      referenceTour: [1, 2, 3, 4, 5, 1],
       referenceCycle: length,
       scoreRange: [Math.min(...allScores), Math.max(...allScores)],
+      scoreDivisors: [25, 10],
     },
     parameters: { seed: 12345, ants: 5, iterations: 100, q0: 0.5, randLimit: 32767, rho: 0.8 },
     tau0,
@@ -172,7 +180,15 @@ function independentSearch() {
     iterations: [],
   };
   for (let it = 1; it <= 100; ++it) {
-    const iteration = { startDraws: [], startPicks: [], starts: [], passes: [] };
+    const iteration = {
+      pheromoneAtStart: pheromone.map((row) => row.slice()),
+      startDraws: [],
+      startPicks: [],
+      startAnts: [],
+      startHolders: [],
+      starts: [],
+      passes: [],
+    };
     const taken = new Set();
     const visited = [];
     const detected = [];
@@ -184,6 +200,10 @@ function independentSearch() {
         start = value % 5;
         iteration.startDraws.push(value);
         iteration.startPicks.push(start + 1);
+        iteration.startAnts.push(k + 1);
+        iteration.startHolders.push(
+          taken.has(start) ? tours.findIndex(([t]) => t === start) + 1 : null,
+        );
       } while (taken.has(start));
       taken.add(start);
       iteration.starts.push(start + 1);
@@ -195,7 +215,7 @@ function independentSearch() {
       const moves = [];
       for (let k = 0; k < 5; ++k) {
         const from = tours[k][pass - 1];
-        const move = { ant: k + 1, from: from + 1 };
+        const move = { ant: k + 1, from: from + 1, taken: tours[k].map((t) => t + 1) };
         const before = detected[k].slice();
         if (visited[k].size < 5) {
           const weights = tests.map((t) =>

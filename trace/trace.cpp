@@ -13,21 +13,59 @@
 
 namespace {
 
-// The search's observer that writes the trace to `out`. What a step tells before the trace has
-// its place, it keeps until then: the tests the start draws name, the numbers of the choice being
-// made, and the selection's derivations.
-struct TraceWriter {
-    std::FILE* out;
-    std::vector<std::int32_t> startPicks;
-    std::int32_t passes;
-    std::int32_t moves;
+// A draw of the start assignment: the ant it was for, the draw, the test it names, and the ant
+// that already starts on that test, so that it is drawn again, or NO_HOLDER.
+inline constexpr std::int32_t NO_HOLDER = -1;
+struct StartDraw {
+    std::int32_t ant;
+    std::int32_t draw;
+    std::int32_t test;
+    std::int32_t holder;
+};
+
+// A move, with the numbers the choice was made from and what the ant had before it.
+struct MoveRecord {
+    std::int32_t from;
+    Move move;
+    std::vector<std::int32_t> taken;
     std::array<float, N_TESTS> weights;
     bool faultsCounted;
     CitiesFaults cityFaults;
+    std::array<std::int32_t, N_FAULTS> detected;
+};
+
+// A pass: every ant's move, then the pheromone table after its local update.
+struct PassRecord {
+    std::array<MoveRecord, N_ANTS> moves;
+    PheromoneTable pheromone;
+};
+
+// An iteration as the trace writes it, gathered while it runs.
+struct IterationRecord {
+    std::int32_t iteration;
+    PheromoneTable pheromoneAtStart;
+    std::vector<StartDraw> startDraws;
+    std::array<std::int32_t, N_ANTS> starts;
+    std::array<PassRecord, N_TESTS> passes;
+    std::int32_t passCount;
+    TourTable tours;
     std::array<ScoreDerivation, N_ANTS> derivations;
     std::int32_t kept;
-    std::int32_t reinforced;
+    std::array<std::array<std::int32_t, 2>, N_TESTS> reinforced;
+    std::int32_t reinforcedCount;
     double deposit;
+    PheromoneTable pheromone;
+};
+
+// The search's observer that writes the trace to `out`: it gathers each iteration as the search
+// tells its steps, and writes it once the iteration's global update is done. The numbers of the
+// choice being made wait in `weights` and `cityFaults` until the move that follows them.
+struct TraceWriter {
+    std::FILE* out;
+    IterationRecord record;
+    std::array<float, N_TESTS> weights;
+    bool faultsCounted;
+    CitiesFaults cityFaults;
 };
 
 // A float as nine significant digits, which read back as the same single-precision value.
@@ -102,10 +140,14 @@ void writeInstance(std::FILE* out, const CostTable& cost, float cycle) {
     writeList(out, execTime, writeFloat);
     std::fputs(R"(,"cost":)", out);
     writeTable(out, cost, writeFloat);
+    std::fputs(R"(,"referenceTour":)", out);
+    writeList(out, REFERENCE_CYCLE, writeNumber);
     std::fputs(R"(,"referenceCycle":)", out);
     writeFloat(out, cycle);
     std::fputs(R"(,"scoreRange":)", out);
     writeList(out, scoreRange(), writeFloat);
+    std::fputs(R"(,"scoreDivisors":)", out);
+    writeList(out, std::array<float, 2>{POSITION_DIVISOR, OFFSET_DIVISOR}, writeFloat);
     std::fputc('}', out);
 }
 
@@ -132,25 +174,25 @@ void onSearchStart(TraceWriter& writer, const ColonyState& colony, const CostTab
     std::fputs(R"(,"iterations":[)", writer.out);
 }
 
-void onIterationStart(TraceWriter& writer, std::int32_t iteration) {
-    std::fprintf(writer.out, "%s\n{\"iteration\":%d,\"startDraws\":[", iteration > 1 ? "," : "",
-                 static_cast<int>(iteration));
-    writer.startPicks.clear();
-    writer.passes = 0;
-    writer.moves = 0;
+void onIterationStart(TraceWriter& writer, std::int32_t iteration, const ColonyState& colony) {
+    writer.record = IterationRecord{};
+    writer.record.iteration = iteration;
+    writer.record.pheromoneAtStart = colony.pheromone;
 }
 
-void onStartDraw(TraceWriter& writer, std::int32_t draw, std::int32_t test) {
-    std::fprintf(writer.out, "%s%d", writer.startPicks.empty() ? "" : ",", static_cast<int>(draw));
-    writer.startPicks.push_back(test);
+void onStartDraw(TraceWriter& writer, const ColonyState& colony, std::int32_t ant,
+                 std::int32_t draw, std::int32_t test) {
+    std::int32_t holder = NO_HOLDER;
+    for (std::int32_t k = 0; k < ant; ++k) {
+        if (colony.startTest[k] == test) {
+            holder = k;
+        }
+    }
+    writer.record.startDraws.push_back(StartDraw{ant, draw, test, holder});
 }
 
 void onStartsAssigned(TraceWriter& writer, const ColonyState& colony) {
-    std::fputs(R"(],"startPicks":)", writer.out);
-    writeList(writer.out, writer.startPicks, writeNumber);
-    std::fputs(R"(,"starts":)", writer.out);
-    writeList(writer.out, colony.startTest, writeNumber);
-    std::fputs(R"(,"passes":[)", writer.out);
+    writer.record.starts = colony.startTest;
 }
 
 void onTrailsWeighed(TraceWriter& writer, const std::array<float, N_TESTS>& weights) {
@@ -165,86 +207,136 @@ void onFaultsCounted(TraceWriter& writer, const CitiesFaults& cityFaults) {
 
 void onMove(TraceWriter& writer, const ColonyState& colony, std::int32_t ant, std::int32_t from,
             const Move& move) {
-    if (writer.moves == 0) {
-        std::fputs(writer.passes > 0 ? R"(,{"moves":[)" : R"({"moves":[)", writer.out);
-    } else {
-        std::fputc(',', writer.out);
-    }
-    std::fprintf(writer.out, R"({"ant":%d,"from":%d,"to":%d,)", static_cast<int>(ant + 1),
-                 static_cast<int>(from + 1), static_cast<int>(move.to + 1));
-    const bool drew = move.rule != Rule::Home;
-    if (drew) {
-        std::fprintf(writer.out, R"("draw":%d,"rule":"%s","q":)", static_cast<int>(move.draw),
-                     ruleName(move.rule));
-        writeFloat(writer.out, move.q);
-        std::fputs(R"(,"weights":)", writer.out);
-        writeList(writer.out, writer.weights, writeFloat);
-    } else {
-        std::fputs(R"("draw":null,"rule":"home","q":null,"weights":null)", writer.out);
-    }
-    std::fputs(R"(,"newFaults":)", writer.out);
-    if (drew && writer.faultsCounted) {
-        writeList(writer.out, writer.cityFaults, [](std::FILE* file, const CityFaults& record) {
-            writeInt(file, record.newFaults);
-        });
-    } else {
-        std::fputs("null", writer.out);
-    }
-    std::fputs(R"(,"detected":)", writer.out);
-    writeList(writer.out, colony.detected[ant], writeInt);
-    std::fputc('}', writer.out);
+    MoveRecord& record = writer.record.passes[writer.record.passCount].moves[ant];
+    const auto taken = static_cast<std::size_t>(
+        std::count(colony.visited[ant].begin(), colony.visited[ant].end(), 1));
+    record = MoveRecord{from,
+                        move,
+                        {colony.tour[ant].begin(), colony.tour[ant].begin() + taken},
+                        writer.weights,
+                        move.rule == Rule::Faults && writer.faultsCounted,
+                        writer.cityFaults,
+                        colony.detected[ant]};
     writer.faultsCounted = false;
-    ++writer.moves;
 }
 
 void onPassEnd(TraceWriter& writer, const ColonyState& colony) {
-    std::fputs(R"(],"pheromone":)", writer.out);
-    writeTable(writer.out, colony.pheromone, writeFloat);
-    std::fputc('}', writer.out);
-    ++writer.passes;
-    writer.moves = 0;
+    writer.record.passes[writer.record.passCount].pheromone = colony.pheromone;
+    ++writer.record.passCount;
 }
 
 void onTourScored(TraceWriter& writer, std::int32_t ant, const ScoreDerivation& derivation,
                   bool best) {
-    writer.derivations[ant] = derivation;
+    writer.record.derivations[ant] = derivation;
     if (best) {
-        writer.kept = ant;
+        writer.record.kept = ant;
     }
 }
 
 void onIterationEnd(TraceWriter& writer, std::int32_t /*iteration*/, const ColonyState& colony) {
-    std::fputs(R"(],"tours":)", writer.out);
-    writeTable(writer.out, colony.tour, writeNumber);
-    std::fputs(R"(,"scores":)", writer.out);
-    writeList(writer.out, writer.derivations,
-              [](std::FILE* out, const ScoreDerivation& d) { writeFloat(out, d.score); });
-    std::fputs(R"(,"kept":)", writer.out);
-    writeNumber(writer.out, writer.kept);
-    std::fputs(R"(,"firstFound":)", writer.out);
-    writeList(writer.out, writer.derivations, [](std::FILE* out, const ScoreDerivation& d) {
-        writeList(out, d.firstFound, writeInt);
-    });
-    std::fputs(R"(,"positionSums":)", writer.out);
-    writeList(writer.out, writer.derivations,
-              [](std::FILE* out, const ScoreDerivation& d) { writeFloat(out, d.positionSum); });
-    std::fputs(R"(,"reinforced":[)", writer.out);
-    writer.reinforced = 0;
+    writer.record.tours = colony.tour;
 }
 
 void onEdgeReinforced(TraceWriter& writer, std::int32_t from, std::int32_t to, double deposit) {
-    std::fprintf(writer.out, "%s[%d,%d]", writer.reinforced > 0 ? "," : "",
-                 static_cast<int>(from + 1), static_cast<int>(to + 1));
-    ++writer.reinforced;
-    writer.deposit = deposit;
+    writer.record.reinforced[writer.record.reinforcedCount] = {from, to};
+    ++writer.record.reinforcedCount;
+    writer.record.deposit = deposit;
+}
+
+// The start draws, as lists of one member each: the draws, the tests they name, the ants they
+// were for, and the ant that held each test drawn again (null for a start taken).
+void writeStartDraws(std::FILE* out, const std::vector<StartDraw>& draws) {
+    std::fputs(R"("startDraws":)", out);
+    writeList(out, draws, [](std::FILE* file, const StartDraw& d) { writeInt(file, d.draw); });
+    std::fputs(R"(,"startPicks":)", out);
+    writeList(out, draws, [](std::FILE* file, const StartDraw& d) { writeNumber(file, d.test); });
+    std::fputs(R"(,"startAnts":)", out);
+    writeList(out, draws, [](std::FILE* file, const StartDraw& d) { writeNumber(file, d.ant); });
+    std::fputs(R"(,"startHolders":)", out);
+    writeList(out, draws, [](std::FILE* file, const StartDraw& d) {
+        if (d.holder == NO_HOLDER) {
+            std::fputs("null", file);
+        } else {
+            writeNumber(file, d.holder);
+        }
+    });
+}
+
+void writeMove(std::FILE* out, std::int32_t ant, const MoveRecord& record) {
+    std::fprintf(out, R"({"ant":%d,"from":%d,"to":%d,"taken":)", static_cast<int>(ant + 1),
+                 static_cast<int>(record.from + 1), static_cast<int>(record.move.to + 1));
+    writeList(out, record.taken, writeNumber);
+    if (record.move.rule != Rule::Home) {
+        std::fprintf(out, R"(,"draw":%d,"rule":"%s","q":)", static_cast<int>(record.move.draw),
+                     ruleName(record.move.rule));
+        writeFloat(out, record.move.q);
+        std::fputs(R"(,"weights":)", out);
+        writeList(out, record.weights, writeFloat);
+    } else {
+        std::fputs(R"(,"draw":null,"rule":"home","q":null,"weights":null)", out);
+    }
+    std::fputs(R"(,"newFaults":)", out);
+    if (record.faultsCounted) {
+        writeList(out, record.cityFaults, [](std::FILE* file, const CityFaults& faults) {
+            writeInt(file, faults.newFaults);
+        });
+    } else {
+        std::fputs("null", out);
+    }
+    std::fputs(R"(,"detected":)", out);
+    writeList(out, record.detected, writeInt);
+    std::fputc('}', out);
+}
+
+void writePass(std::FILE* out, const PassRecord& pass) {
+    std::fputs(R"({"moves":[)", out);
+    for (std::int32_t k = 0; k < N_ANTS; ++k) {
+        if (k > 0) {
+            std::fputc(',', out);
+        }
+        writeMove(out, k, pass.moves[k]);
+    }
+    std::fputs(R"(],"pheromone":)", out);
+    writeTable(out, pass.pheromone, writeFloat);
+    std::fputc('}', out);
+}
+
+void writeIteration(std::FILE* out, const IterationRecord& record) {
+    std::fprintf(out, R"({"iteration":%d,"pheromoneAtStart":)", static_cast<int>(record.iteration));
+    writeTable(out, record.pheromoneAtStart, writeFloat);
+    std::fputc(',', out);
+    writeStartDraws(out, record.startDraws);
+    std::fputs(R"(,"starts":)", out);
+    writeList(out, record.starts, writeNumber);
+    std::fputs(R"(,"passes":)", out);
+    writeList(out, record.passes, writePass);
+    std::fputs(R"(,"tours":)", out);
+    writeTable(out, record.tours, writeNumber);
+    std::fputs(R"(,"scores":)", out);
+    writeList(out, record.derivations,
+              [](std::FILE* file, const ScoreDerivation& d) { writeFloat(file, d.score); });
+    std::fputs(R"(,"kept":)", out);
+    writeNumber(out, record.kept);
+    std::fputs(R"(,"firstFound":)", out);
+    writeList(out, record.derivations, [](std::FILE* file, const ScoreDerivation& d) {
+        writeList(file, d.firstFound, writeInt);
+    });
+    std::fputs(R"(,"positionSums":)", out);
+    writeList(out, record.derivations,
+              [](std::FILE* file, const ScoreDerivation& d) { writeFloat(file, d.positionSum); });
+    std::fputs(R"(,"reinforced":)", out);
+    writeTable(out, record.reinforced, writeNumber);
+    std::fputs(R"(,"deposit":)", out);
+    writeDouble(out, record.deposit);
+    std::fputs(R"(,"pheromone":)", out);
+    writeTable(out, record.pheromone, writeFloat);
+    std::fputc('}', out);
 }
 
 void onGlobalUpdate(TraceWriter& writer, const ColonyState& colony) {
-    std::fputs(R"(],"deposit":)", writer.out);
-    writeDouble(writer.out, writer.deposit);
-    std::fputs(R"(,"pheromone":)", writer.out);
-    writeTable(writer.out, colony.pheromone, writeFloat);
-    std::fputc('}', writer.out);
+    writer.record.pheromone = colony.pheromone;
+    std::fputs(writer.record.iteration > 1 ? ",\n" : "\n", writer.out);
+    writeIteration(writer.out, writer.record);
 }
 
 }  // namespace
