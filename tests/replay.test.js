@@ -80,17 +80,19 @@ test('tells each start draw the test it names, and which were drawn again', () =
   const iteration = {
     startDraws: [9092, 23775, 22869, 30841, 13537, 23600, 12338],
     startPicks: [3, 1, 5, 2, 3, 1, 4],
+    startAnts: [1, 2, 3, 4, 5, 5, 5],
+    startHolders: [null, null, null, null, 1, 2, null],
   };
   assert.deepEqual(
-    Replay.startRows(iteration).map((start) => [start.test, start.ant, start.holder]),
+    Replay.startRows(iteration).map((start) => [start.draw, start.test, start.ant, start.holder]),
     [
-      [3, 1, undefined],
-      [1, 2, undefined],
-      [5, 3, undefined],
-      [2, 4, undefined],
-      [3, null, 1],
-      [1, null, 2],
-      [4, 5, undefined],
+      [9092, 3, 1, null],
+      [23775, 1, 2, null],
+      [22869, 5, 3, null],
+      [30841, 2, 4, null],
+      [13537, 3, null, 1],
+      [23600, 1, null, 2],
+      [12338, 4, 5, null],
     ],
   );
 });
@@ -100,15 +102,12 @@ test('reads the table the ants saw in a pass, and the table after it', () => {
     [level, level],
     [level, level],
   ];
-  const iteration = (first) => ({
+  const iteration = (atStart, first) => ({
+    pheromoneAtStart: table(atStart),
     passes: [{ pheromone: table(first) }, { pheromone: table(first + 1) }],
     pheromone: table(first + 2),
   });
-  const trace = {
-    tau0: 0.5,
-    instance: { faultMatrix: [[1], [0]] },
-    iterations: [iteration(10), iteration(20)],
-  };
+  const trace = { iterations: [iteration(0.5, 10), iteration(12, 20)] };
   for (const [step, before, after] of [
     [firstStep(), 0.5, 10],
     [{ iteration: 1, pass: 2 }, 10, 11],

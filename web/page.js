@@ -104,14 +104,13 @@
     const { instance, parameters } = trace;
     const tests = instance.faultMatrix.length;
     const faults = instance.faultMatrix[0].length;
-    const testNumbers = instance.faultMatrix.map((_, k) => k + 1);
     return {
       tests,
       faults,
-      nm: tests * faults,
-      twoN: 2 * tests,
+      nm: instance.scoreDivisors[0],
+      twoN: instance.scoreDivisors[1],
       costRow: instance.cost[0].map((cost) => valueText(cost)).join(', '),
-      cycleTour: Replay.tourText([...testNumbers, 1]),
+      cycleTour: Replay.tourText(instance.referenceTour),
       cycle: valueText(instance.referenceCycle),
       tau0: valueText(trace.tau0),
       scoreLow: instance.scoreRange[0].toFixed(2),
@@ -268,7 +267,7 @@
         if (move.rule === 'home') {
           return element('li', {}, words);
         }
-        const taken = iteration.tours[move.ant - 1].slice(0, step.pass);
+        const { taken } = move;
         const table =
           move.rule === 'trail' ? trailTable(move, taken, before) : faultsTable(move, taken);
         return element(

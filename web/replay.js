@@ -102,17 +102,18 @@ const Replay = (() => {
     );
   }
 
-  // The start draws of an iteration, each with the test it names and what became of it: the start
-  // of the next ant without one, or drawn again, since an ant already starts there.
+  // The start draws of an iteration, each with the test it names and what became of it, as the
+  // program recorded it: the start of the ant it was drawn for (`ant`), or, where another ant
+  // already starts there (`holder`), drawn again.
   function startRows(iteration) {
-    const held = new Map();
     return iteration.startDraws.map((draw, k) => {
-      const test = iteration.startPicks[k];
-      const holder = held.get(test);
-      if (holder === undefined) {
-        held.set(test, held.size + 1);
-      }
-      return { draw, test, ant: holder === undefined ? held.get(test) : null, holder };
+      const holder = iteration.startHolders[k];
+      return {
+        draw,
+        test: iteration.startPicks[k],
+        ant: holder === null ? iteration.startAnts[k] : null,
+        holder,
+      };
     });
   }
 
@@ -185,14 +186,7 @@ const Replay = (() => {
     if (step.end) {
       return iteration.passes[iteration.passes.length - 1].pheromone;
     }
-    if (step.pass > 1) {
-      return iteration.passes[step.pass - 2].pheromone;
-    }
-    if (step.iteration > 1) {
-      return trace.iterations[step.iteration - 2].pheromone;
-    }
-    const tests = trace.instance.faultMatrix.length;
-    return Array.from({ length: tests }, () => Array(tests).fill(trace.tau0));
+    return step.pass > 1 ? iteration.passes[step.pass - 2].pheromone : iteration.pheromoneAtStart;
   }
 
   // The edge whose level is the highest in a table, as { from, to, level }, tests from 1.
