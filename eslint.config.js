@@ -1,39 +1,18 @@
 // ESLint over every JavaScript file of the project, with its recommended rules: the page's
-// scripts, which node runs as well, the build scripts, the tests and the page's benchmark.
-'use strict';
-const js = require('@eslint/js');
-const globals = require('globals');
-const { pageScripts, namespaceOf } = require('./web/scripts.js');
+// modules, which node's tests import as well, the build scripts, the tests and the page's benchmark.
+import js from '@eslint/js';
+import globals from 'globals';
 
-// Each of the page's scripts is a classic script that may use the namespaces of the scripts
-// before it, and is a module under node, which the tests and the build load.
-const scripts = pageScripts().map((name) => `web/${name}`);
-const pageScriptConfigs = scripts.map((file, k) => ({
-  files: [file],
-  languageOptions: {
-    sourceType: 'script',
-    globals: {
-      ...globals.browser,
-      module: 'readonly',
-      require: 'readonly',
-      process: 'readonly',
-      ...Object.fromEntries(
-        scripts.slice(0, k).map((before) => [namespaceOf(before.slice(4)), 'readonly']),
-      ),
-    },
-  },
-}));
-
-module.exports = [
+export default [
   { ignores: ['build*/'] },
   js.configs.recommended,
   {
-    languageOptions: { ecmaVersion: 2022, sourceType: 'commonjs', globals: globals.node },
+    languageOptions: { ecmaVersion: 2022, sourceType: 'module', globals: globals.node },
   },
-  ...pageScriptConfigs,
   {
-    // The browser tests and the page's benchmark hand functions to the page, which run there.
-    files: ['tests/browser/**', 'bench/page_load.js'],
-    languageOptions: { globals: { ...globals.node, ...globals.browser } },
+    // The page's modules run in the browser; the browser tests and the page's benchmark hand
+    // functions to the page, which run there.
+    files: ['web/**', 'tests/browser/**', 'bench/page_load.js'],
+    languageOptions: { globals: globals.browser },
   },
 ];

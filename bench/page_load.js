@@ -8,11 +8,10 @@
 // development tools (npm ci) and Debian's chromium.
 //   node bench/page_load.js [page, default build/web/antorder.html] [runs, default 15] \
 //     >>bench/results.md
-'use strict';
-const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
-const { launchChromium } = require('../tests/browser/browsers.js');
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { launchChromium } from '../tests/browser/browsers.js';
 
 const [page = 'build/web/antorder.html', runs = '15'] = process.argv.slice(2);
 

@@ -24,7 +24,7 @@ endforeach()
 require_tools("Nothing has been built: the release needs tools" ninja ninja-build c++ g++
     dpkg-shlibdeps dpkg-dev strip-nondeterminism strip-nondeterminism
     x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64 ${cross_compilers} emcc emscripten
-    node nodejs ${git})
+    esbuild esbuild node nodejs ${git})
 
 # Runs a command in the folder of the sources released, and stops when it fails.
 function(run_in_release)

@@ -1,22 +1,17 @@
 // The chart script: reading the report, the scales, the reference line, and the chart README.md
 // shows, which must be the one the script makes from the recorded report and the score range of
 // the trace that antorder-trace, whose path ANTORDER_TRACE gives, writes.
-'use strict';
-const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const path = require('node:path');
-const { test } = require('node:test');
-const { programOutput } = require('./wasi_run.js');
-const {
-  parseReport,
-  chartLayout,
-  iterationX,
-  scoreAxis,
-  scoreY,
-  chartSvg,
-} = require('../web/chart.js');
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { test } from 'node:test';
+import { programOutput } from './wasi_run.js';
+import { parseReport, chartLayout, iterationX, scoreAxis, scoreY, chartSvg } from '../web/chart.js';
 
-const root = path.join(__dirname, '..');
+const here = path.dirname(fileURLToPath(import.meta.url));
+
+const root = path.join(here, '..');
 const recorded = fs.readFileSync(path.join(root, 'tests/expected_report.txt'), 'latin1');
 const range = { low: 0.38, high: 0.58 };
 const axis = scoreAxis(range);
@@ -104,7 +99,7 @@ test('the chart README.md shows is the one the script makes from the recorded re
   assert.equal(
     kept,
     chartSvg(parseReport(recorded), { low, high }),
-    'run: build/dev/antorder-trace | node web/chart.js tests/expected_report.txt /dev/stdin ' +
+    'run: build/dev/antorder-trace | node web/chart_file.js tests/expected_report.txt /dev/stdin ' +
       '> doc/scores.svg',
   );
 });

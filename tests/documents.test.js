@@ -3,13 +3,15 @@
 // installed README is the one for those who run antorder. The Windows texts end every line with
 // CR LF and speak of Windows alone. The build's documents are in the folder ANTORDER_DOCUMENTS:
 //   ANTORDER_DOCUMENTS=build/dev/doc node --test tests/documents.test.js
-'use strict';
-const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const path = require('node:path');
-const { test } = require('node:test');
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { test } from 'node:test';
 
-const root = path.join(__dirname, '..');
+const here = path.dirname(fileURLToPath(import.meta.url));
+
+const root = path.join(here, '..');
 const built = path.resolve(process.env.ANTORDER_DOCUMENTS);
 const read = (file) => fs.readFileSync(file, 'utf8');
 

@@ -1,9 +1,8 @@
 // The graph of the replay: where it puts the tests, the ants' markers and the arrows of their
 // moves, and which arrows it draws strong.
-'use strict';
-const assert = require('node:assert/strict');
-const { test } = require('node:test');
-const Graph = require('../web/graph.js');
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+import * as Graph from '../web/graph.js';
 
 test('lays the graph out inside its width, the ants beside the tests and apart', () => {
   for (const width of [328, 736]) {

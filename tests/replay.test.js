@@ -1,9 +1,8 @@
 // The replay's pure functions: the steps, the words of a move and of a step, the starts, the
 // tables a step reads, and the formatting of scores, draws and levels.
-'use strict';
-const assert = require('node:assert/strict');
-const { test } = require('node:test');
-const Replay = require('../web/replay.js');
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+import * as Replay from '../web/replay.js';
 
 const { firstStep, endOf, nextStep, previousStep, isFirstStep, isLastStep } = Replay;
 

@@ -1,17 +1,19 @@
 // The trace that antorder-trace writes, whose path ANTORDER_TRACE gives: it agrees with the report
 // and with itself, and an independent computation of the same search, written here from the
 // search's description, agrees with it value for value.
-'use strict';
-const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const path = require('node:path');
-const { test } = require('node:test');
-const { programOutput } = require('./wasi_run.js');
-const { parseReport } = require('../web/chart.js');
-const { scoreText } = require('../web/replay.js');
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { test } from 'node:test';
+import { programOutput } from './wasi_run.js';
+import { parseReport } from '../web/chart.js';
+import { scoreText } from '../web/replay.js';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
 
 const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
-const report = parseReport(fs.readFileSync(path.join(__dirname, 'expected_report.txt'), 'latin1'));
+const report = parseReport(fs.readFileSync(path.join(here, 'expected_report.txt'), 'latin1'));
 
 test('has the members the page reads, and no others', () => {
   assert.deepEqual(Object.keys(trace), [

@@ -4,10 +4,10 @@
 // under qemu or wine:
 //   node tests/wasi_run.js build/web/antorder.wasm
 // The tests read a program's output with programOutput, whether the program is native or not.
-'use strict';
-const { execFileSync } = require('node:child_process');
-const fs = require('node:fs');
-const { WASI } = require('node:wasi');
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import { fileURLToPath } from 'node:url';
+import { WASI } from 'node:wasi';
 
 // Runs the program in the file `path` and returns its exit status.
 function runWasi(path) {
@@ -21,15 +21,13 @@ function runWasi(path) {
 
 // What the program in the file `path`, native or WebAssembly, writes to its standard output when
 // it runs with no input.
-function programOutput(path) {
+export function programOutput(path) {
   const [command, args] = path.endsWith('.wasm')
-    ? [process.execPath, ['--no-warnings', __filename, path]]
+    ? [process.execPath, ['--no-warnings', fileURLToPath(import.meta.url), path]]
     : [path, []];
   return execFileSync(command, args, { input: '', maxBuffer: 1 << 24, encoding: 'latin1' });
 }
 
-if (require.main === module) {
+if (process.argv[1] === fileURLToPath(import.meta.url)) {
   process.exitCode = runWasi(process.argv[2]);
 }
-
-module.exports = { programOutput };

@@ -1,189 +1,172 @@
 // Reads antorder's report and draws the score each iteration keeps as an SVG chart, on an axis
 // that spans the scores an ordering of the suite can have, which the trace gives. The web page
-// draws its chart with this script; under node it writes the chart README.md shows:
-//   build/dev/antorder-trace |
-//     node web/chart.js tests/expected_report.txt /dev/stdin > doc/scores.svg
-'use strict';
+// draws its chart with this module, and chart_file.js the chart README.md shows.
 
-const Chart = (() => {
-  // The chart's width when none is given, as README.md shows it, in SVG units, which the page makes
-  // CSS pixels by drawing the chart at the width it has.
-  const DEFAULT_WIDTH = 640;
+// The chart's width when none is given, as README.md shows it, in SVG units, which the page makes
+// CSS pixels by drawing the chart at the width it has.
+const DEFAULT_WIDTH = 640;
 
-  // The chart's size for a width and the plot area inside it: room for the score labels on the
-  // left and the iteration labels below.
-  function chartLayout(width) {
-    const height = Math.round(Math.min(320, Math.max(220, width / 2)));
-    return { width, height, plot: { left: 58, right: width - 16, top: 12, bottom: height - 46 } };
+// The chart's size for a width and the plot area inside it: room for the score labels on the
+// left and the iteration labels below.
+export function chartLayout(width) {
+  const height = Math.round(Math.min(320, Math.max(220, width / 2)));
+  return { width, height, plot: { left: 58, right: width - 16, top: 12, bottom: height - 46 } };
+}
+
+// Reads a report: the suite's score in its given order, the score of each iteration in order,
+// and the final tour's test numbers. Throws when the text is not a whole report.
+export function parseReport(text) {
+  const whole =
+    /^initial APFD=(\d+\.\d{6}) \n((?:\n Iteration=\d+, APFD = \d+\.\d{6})+)\n Final solution: \n:((?:\d+ - )+)$/;
+  const match = whole.exec(text);
+  if (!match) {
+    throw new Error('not a whole antorder report');
   }
-
-  // Reads a report: the suite's score in its given order, the score of each iteration in order,
-  // and the final tour's test numbers. Throws when the text is not a whole report.
-  function parseReport(text) {
-    const whole =
-      /^initial APFD=(\d+\.\d{6}) \n((?:\n Iteration=\d+, APFD = \d+\.\d{6})+)\n Final solution: \n:((?:\d+ - )+)$/;
-    const match = whole.exec(text);
-    if (!match) {
-      throw new Error('not a whole antorder report');
+  const scores = [];
+  for (const [, iteration, score] of match[2].matchAll(
+    /\n Iteration=(\d+), APFD = (\d+\.\d{6})/g,
+  )) {
+    if (Number(iteration) !== scores.length + 1) {
+      throw new Error(`iteration ${iteration} where ${scores.length + 1} was due`);
     }
-    const scores = [];
-    for (const [, iteration, score] of match[2].matchAll(
-      /\n Iteration=(\d+), APFD = (\d+\.\d{6})/g,
-    )) {
-      if (Number(iteration) !== scores.length + 1) {
-        throw new Error(`iteration ${iteration} where ${scores.length + 1} was due`);
-      }
-      scores.push(Number(score));
-    }
-    const finalTour = match[3].match(/\d+/g).map(Number);
-    return { initial: Number(match[1]), scores, finalTour };
+    scores.push(Number(score));
   }
+  const finalTour = match[3].match(/\d+/g).map(Number);
+  return { initial: Number(match[1]), scores, finalTour };
+}
 
-  // The horizontal position of iteration `iteration` (1-based) of `count` in the plot area.
-  function iterationX(iteration, count, plot) {
-    return plot.left + ((iteration - 1) / (count - 1)) * (plot.right - plot.left);
+// The horizontal position of iteration `iteration` (1-based) of `count` in the plot area.
+export function iterationX(iteration, count, plot) {
+  return plot.left + ((iteration - 1) / (count - 1)) * (plot.right - plot.left);
+}
+
+// The score axis for the scores from `range.low` to `range.high`: a tenth of the range more on
+// each side, so that no dot sits on the axis line.
+export function scoreAxis(range) {
+  const margin = (range.high - range.low) / 10;
+  return { low: range.low - margin, high: range.high + margin };
+}
+
+// The vertical position of a score on the axis `axis` in the plot area: the smallest at the
+// bottom.
+export function scoreY(score, axis, plot) {
+  return plot.bottom - ((score - axis.low) / (axis.high - axis.low)) * (plot.bottom - plot.top);
+}
+
+// The iterations that get a tick: the first, then every twentieth.
+function iterationTicks(count) {
+  const ticks = [1];
+  for (let iteration = 20; iteration <= count; iteration += 20) {
+    ticks.push(iteration);
   }
+  return ticks;
+}
 
-  // The score axis for the scores from `range.low` to `range.high`: a tenth of the range more on
-  // each side, so that no dot sits on the axis line.
-  function scoreAxis(range) {
-    const margin = (range.high - range.low) / 10;
-    return { low: range.low - margin, high: range.high + margin };
-  }
+// The scores that get a grid line, from the smallest: the ends of the range and every score the
+// report holds, each as the report prints it, to two decimals.
+function scoreTicks(run, range) {
+  const scores = [range.low, range.high, run.initial, ...run.scores].map((s) => s.toFixed(2));
+  return [...new Set(scores)].map(Number).sort((a, b) => a - b);
+}
 
-  // The vertical position of a score on the axis `axis` in the plot area: the smallest at the
-  // bottom.
-  function scoreY(score, axis, plot) {
-    return plot.bottom - ((score - axis.low) / (axis.high - axis.low)) * (plot.bottom - plot.top);
-  }
+// The ordering of a tour: its first five test numbers, listed.
+export function orderingText(tour) {
+  return tour.slice(0, -1).join(', ');
+}
 
-  // The iterations that get a tick: the first, then every twentieth.
-  function iterationTicks(count) {
-    const ticks = [1];
-    for (let iteration = 20; iteration <= count; iteration += 20) {
-      ticks.push(iteration);
-    }
-    return ticks;
-  }
+// The chart's text alternative: what it shows, in words.
+function chartDescription(run) {
+  const lowest = Math.min(...run.scores);
+  const highest = Math.max(...run.scores);
+  return (
+    `The score each of the ${run.scores.length} iterations keeps, between ` +
+    `${lowest.toFixed(2)} and ${highest.toFixed(2)}. The dashed line is the suite in its ` +
+    `given order, ${run.initial.toFixed(2)}. The last iteration keeps the ordering ` +
+    `${orderingText(run.finalTour)}.`
+  );
+}
 
-  // The scores that get a grid line, from the smallest: the ends of the range and every score the
-  // report holds, each as the report prints it, to two decimals.
-  function scoreTicks(run, range) {
-    const scores = [range.low, range.high, run.initial, ...run.scores].map((s) => s.toFixed(2));
-    return [...new Set(scores)].map(Number).sort((a, b) => a - b);
-  }
+const number = (value) => value.toFixed(1);
 
-  // The ordering of a tour: its first five test numbers, listed.
-  function orderingText(tour) {
-    return tour.slice(0, -1).join(', ');
-  }
+// The score axis: a grid line and a label at each tick, and its title.
+function scoreGrid(ticks, axis, plot) {
+  const middleY = number((plot.top + plot.bottom) / 2);
+  return [
+    ...ticks.flatMap((score) => {
+      const y = number(scoreY(score, axis, plot));
+      return [
+        `<line x1="${plot.left}" y1="${y}" x2="${plot.right}" y2="${y}" stroke="#ddd"/>`,
+        `<text x="${plot.left - 8}" y="${y}" dy="0.35em" text-anchor="end" fill="#333">` +
+          `${score.toFixed(2)}</text>`,
+      ];
+    }),
+    `<text x="14" y="${middleY}" text-anchor="middle" fill="#333" ` +
+      `transform="rotate(-90 14 ${middleY})">APFD</text>`,
+  ];
+}
 
-  // The chart's text alternative: what it shows, in words.
-  function chartDescription(run) {
-    const lowest = Math.min(...run.scores);
-    const highest = Math.max(...run.scores);
-    return (
-      `The score each of the ${run.scores.length} iterations keeps, between ` +
-      `${lowest.toFixed(2)} and ${highest.toFixed(2)}. The dashed line is the suite in its ` +
-      `given order, ${run.initial.toFixed(2)}. The last iteration keeps the ordering ` +
-      `${orderingText(run.finalTour)}.`
-    );
-  }
+// The iteration axis of `count` iterations: its line, its ticks with their labels, its title.
+function iterationAxis(count, layout) {
+  const plot = layout.plot;
+  return [
+    ...iterationTicks(count).flatMap((iteration) => {
+      const x = number(iterationX(iteration, count, plot));
+      return [
+        `<line x1="${x}" y1="${plot.bottom}" x2="${x}" y2="${plot.bottom + 5}" stroke="#333"/>`,
+        `<text x="${x}" y="${plot.bottom + 20}" text-anchor="middle" fill="#333">` +
+          `${iteration}</text>`,
+      ];
+    }),
+    `<line x1="${plot.left}" y1="${plot.bottom}" x2="${plot.right}" y2="${plot.bottom}" ` +
+      'stroke="#333"/>',
+    `<text x="${number((plot.left + plot.right) / 2)}" y="${layout.height - 6}" ` +
+      'text-anchor="middle" fill="#333">iteration</text>',
+  ];
+}
 
-  const number = (value) => value.toFixed(1);
+// The reference line: the score of the suite in its given order, dashed and labelled.
+function givenOrderLine(initial, axis, plot) {
+  const y = number(scoreY(initial, axis, plot));
+  return [
+    `<line class="given-order" x1="${plot.left}" y1="${y}" x2="${plot.right}" y2="${y}" ` +
+      'stroke="#8a4b08" stroke-width="1.5" stroke-dasharray="6 4"/>',
+    `<text x="${plot.right}" y="${y}" dy="-0.5em" text-anchor="end" fill="#8a4b08">` +
+      'given order</text>',
+  ];
+}
 
-  // The score axis: a grid line and a label at each tick, and its title.
-  function scoreGrid(ticks, axis, plot) {
-    const middleY = number((plot.top + plot.bottom) / 2);
-    return [
-      ...ticks.flatMap((score) => {
-        const y = number(scoreY(score, axis, plot));
-        return [
-          `<line x1="${plot.left}" y1="${y}" x2="${plot.right}" y2="${y}" stroke="#ddd"/>`,
-          `<text x="${plot.left - 8}" y="${y}" dy="0.35em" text-anchor="end" fill="#333">` +
-            `${score.toFixed(2)}</text>`,
-        ];
-      }),
-      `<text x="14" y="${middleY}" text-anchor="middle" fill="#333" ` +
-        `transform="rotate(-90 14 ${middleY})">APFD</text>`,
-    ];
-  }
+// The kept scores: a dot at each iteration, joined by a lighter line.
+function keptScores(scores, axis, plot) {
+  const kept = scores.map((score, k) => [
+    number(iterationX(k + 1, scores.length, plot)),
+    number(scoreY(score, axis, plot)),
+  ]);
+  return [
+    `<polyline class="scores" points="${kept.map(([x, y]) => `${x},${y}`).join(' ')}" ` +
+      'fill="none" stroke="#5b80bb"/>',
+    '<g class="kept" fill="#1f5fa8">',
+    ...kept.map(([x, y]) => `<circle cx="${x}" cy="${y}" r="3"/>`),
+    '</g>',
+  ];
+}
 
-  // The iteration axis of `count` iterations: its line, its ticks with their labels, its title.
-  function iterationAxis(count, layout) {
-    const plot = layout.plot;
-    return [
-      ...iterationTicks(count).flatMap((iteration) => {
-        const x = number(iterationX(iteration, count, plot));
-        return [
-          `<line x1="${x}" y1="${plot.bottom}" x2="${x}" y2="${plot.bottom + 5}" stroke="#333"/>`,
-          `<text x="${x}" y="${plot.bottom + 20}" text-anchor="middle" fill="#333">` +
-            `${iteration}</text>`,
-        ];
-      }),
-      `<line x1="${plot.left}" y1="${plot.bottom}" x2="${plot.right}" y2="${plot.bottom}" ` +
-        'stroke="#333"/>',
-      `<text x="${number((plot.left + plot.right) / 2)}" y="${layout.height - 6}" ` +
-        'text-anchor="middle" fill="#333">iteration</text>',
-    ];
-  }
-
-  // The reference line: the score of the suite in its given order, dashed and labelled.
-  function givenOrderLine(initial, axis, plot) {
-    const y = number(scoreY(initial, axis, plot));
-    return [
-      `<line class="given-order" x1="${plot.left}" y1="${y}" x2="${plot.right}" y2="${y}" ` +
-        'stroke="#8a4b08" stroke-width="1.5" stroke-dasharray="6 4"/>',
-      `<text x="${plot.right}" y="${y}" dy="-0.5em" text-anchor="end" fill="#8a4b08">` +
-        'given order</text>',
-    ];
-  }
-
-  // The kept scores: a dot at each iteration, joined by a lighter line.
-  function keptScores(scores, axis, plot) {
-    const kept = scores.map((score, k) => [
-      number(iterationX(k + 1, scores.length, plot)),
-      number(scoreY(score, axis, plot)),
-    ]);
-    return [
-      `<polyline class="scores" points="${kept.map(([x, y]) => `${x},${y}`).join(' ')}" ` +
-        'fill="none" stroke="#5b80bb"/>',
-      '<g class="kept" fill="#1f5fa8">',
-      ...kept.map(([x, y]) => `<circle cx="${x}" cy="${y}" r="3"/>`),
-      '</g>',
-    ];
-  }
-
-  // The chart of a parsed report, on the axis of the scores from `range.low` to `range.high`,
-  // `width` units wide, as the text of an SVG element.
-  function chartSvg(run, range, width = DEFAULT_WIDTH) {
-    const layout = chartLayout(width);
-    const axis = scoreAxis(range);
-    const lines = [
-      `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${width} ${layout.height}" ` +
-        'role="img" aria-labelledby="chart-title chart-desc" font-family="sans-serif" ' +
-        'font-size="12">',
-      '<title id="chart-title">APFD kept by each iteration of antorder\'s search</title>',
-      `<desc id="chart-desc">${chartDescription(run)}</desc>`,
-      `<rect width="${width}" height="${layout.height}" fill="#fff"/>`,
-      ...scoreGrid(scoreTicks(run, range), axis, layout.plot),
-      ...iterationAxis(run.scores.length, layout),
-      ...givenOrderLine(run.initial, axis, layout.plot),
-      ...keptScores(run.scores, axis, layout.plot),
-      '</svg>',
-    ];
-    return `${lines.join('\n')}\n`;
-  }
-
-  return { parseReport, chartLayout, iterationX, scoreAxis, scoreY, chartSvg, orderingText };
-})();
-
-if (typeof module === 'object') {
-  module.exports = Chart;
-  if (require.main === module) {
-    const fs = require('fs');
-    const report = fs.readFileSync(process.argv[2], 'latin1');
-    const [low, high] = JSON.parse(fs.readFileSync(process.argv[3], 'utf8')).instance.scoreRange;
-    process.stdout.write(Chart.chartSvg(Chart.parseReport(report), { low, high }));
-  }
+// The chart of a parsed report, on the axis of the scores from `range.low` to `range.high`,
+// `width` units wide, as the text of an SVG element.
+export function chartSvg(run, range, width = DEFAULT_WIDTH) {
+  const layout = chartLayout(width);
+  const axis = scoreAxis(range);
+  const lines = [
+    `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${width} ${layout.height}" ` +
+      'role="img" aria-labelledby="chart-title chart-desc" font-family="sans-serif" ' +
+      'font-size="12">',
+    '<title id="chart-title">APFD kept by each iteration of antorder\'s search</title>',
+    `<desc id="chart-desc">${chartDescription(run)}</desc>`,
+    `<rect width="${width}" height="${layout.height}" fill="#fff"/>`,
+    ...scoreGrid(scoreTicks(run, range), axis, layout.plot),
+    ...iterationAxis(run.scores.length, layout),
+    ...givenOrderLine(run.initial, axis, layout.plot),
+    ...keptScores(run.scores, axis, layout.plot),
+    '</svg>',
+  ];
+  return `${lines.join('\n')}\n`;
 }

@@ -1,86 +1,77 @@
 // Runs a WebAssembly program built for WASI, as the web build makes antorder and antorder-trace,
 // in the page: the program reaches nothing but its standard streams, of which the caller takes
 // what it writes, and its standard input is empty.
-'use strict';
 
-const Wasi = (() => {
-  // WASI's number for an operation a stream does not support.
-  const ESPIPE = 70;
+// WASI's number for an operation a stream does not support.
+const ESPIPE = 70;
 
-  // What proc_exit throws to end the program's run: its exit status.
-  class ProgramExit {
-    constructor(status) {
-      this.status = status;
+// What proc_exit throws to end the program's run: its exit status.
+class ProgramExit {
+  constructor(status) {
+    this.status = status;
+  }
+}
+
+// The bytes of the `count` buffers that the list at `iovs` in `memory` names, one after the
+// other, in one array.
+function gather(memory, iovs, count) {
+  const list = new DataView(memory.buffer, iovs, count * 8);
+  const buffers = Array.from(
+    { length: count },
+    (_, k) =>
+      new Uint8Array(memory.buffer, list.getUint32(k * 8, true), list.getUint32(k * 8 + 4, true)),
+  );
+  const bytes = new Uint8Array(buffers.reduce((sum, buffer) => sum + buffer.length, 0));
+  let offset = 0;
+  for (const buffer of buffers) {
+    bytes.set(buffer, offset);
+    offset += buffer.length;
+  }
+  return bytes;
+}
+
+// The imports of a program whose memory `memory()` gives: `write(fd, bytes)` takes each write
+// to standard output (1) or standard error (2) whole, and every read finds the end of the input.
+function wasiImports(memory, write) {
+  const setSize = (at, size) => new DataView(memory().buffer).setUint32(at, size, true);
+  return {
+    fd_write(fd, iovs, count, written) {
+      const bytes = gather(memory(), iovs, count);
+      write(fd, bytes);
+      setSize(written, bytes.length);
+      return 0;
+    },
+    fd_read(fd, iovs, count, read) {
+      setSize(read, 0);
+      return 0;
+    },
+    fd_seek() {
+      return ESPIPE;
+    },
+    fd_close() {
+      return 0;
+    },
+    proc_exit(status) {
+      throw new ProgramExit(status);
+    },
+  };
+}
+
+// Runs the compiled program `module` to its end, handing each of its writes to `write`, and
+// returns its exit status.
+export function runWasiProgram(module, write) {
+  let memory = null;
+  const instance = new WebAssembly.Instance(module, {
+    wasi_snapshot_preview1: wasiImports(() => memory, write),
+  });
+  memory = instance.exports.memory;
+  try {
+    instance.exports._start();
+  } catch (error) {
+    if (error instanceof ProgramExit) {
+      return error.status;
     }
+    throw error;
   }
-
-  // The bytes of the `count` buffers that the list at `iovs` in `memory` names, one after the
-  // other, in one array.
-  function gather(memory, iovs, count) {
-    const list = new DataView(memory.buffer, iovs, count * 8);
-    const buffers = Array.from(
-      { length: count },
-      (_, k) =>
-        new Uint8Array(memory.buffer, list.getUint32(k * 8, true), list.getUint32(k * 8 + 4, true)),
-    );
-    const bytes = new Uint8Array(buffers.reduce((sum, buffer) => sum + buffer.length, 0));
-    let offset = 0;
-    for (const buffer of buffers) {
-      bytes.set(buffer, offset);
-      offset += buffer.length;
-    }
-    return bytes;
-  }
-
-  // The imports of a program whose memory `memory()` gives: `write(fd, bytes)` takes each write
-  // to standard output (1) or standard error (2) whole, and every read finds the end of the input.
-  function wasiImports(memory, write) {
-    const setSize = (at, size) => new DataView(memory().buffer).setUint32(at, size, true);
-    return {
-      fd_write(fd, iovs, count, written) {
-        const bytes = gather(memory(), iovs, count);
-        write(fd, bytes);
-        setSize(written, bytes.length);
-        return 0;
-      },
-      fd_read(fd, iovs, count, read) {
-        setSize(read, 0);
-        return 0;
-      },
-      fd_seek() {
-        return ESPIPE;
-      },
-      fd_close() {
-        return 0;
-      },
-      proc_exit(status) {
-        throw new ProgramExit(status);
-      },
-    };
-  }
-
-  // Runs the compiled program `module` to its end, handing each of its writes to `write`, and
-  // returns its exit status.
-  function runWasiProgram(module, write) {
-    let memory = null;
-    const instance = new WebAssembly.Instance(module, {
-      wasi_snapshot_preview1: wasiImports(() => memory, write),
-    });
-    memory = instance.exports.memory;
-    try {
-      instance.exports._start();
-    } catch (error) {
-      if (error instanceof ProgramExit) {
-        return error.status;
-      }
-      throw error;
-    }
-    return 0;
-  }
-
-  return { runWasiProgram };
-})();
-
-if (typeof module === 'object') {
-  module.exports = Wasi;
+  return 0;
 }

@@ -7,13 +7,12 @@
 //   press(key)               presses a key ('Tab', 'Enter', 'ArrowRight') where the focus is,
 //                            or a key with Shift held ('Shift+Tab');
 //   close()                  ends the browser.
-'use strict';
-const { spawn } = require('node:child_process');
-const fs = require('node:fs');
-const net = require('node:net');
-const os = require('node:os');
-const path = require('node:path');
-const puppeteer = require('puppeteer-core');
+import { spawn } from 'node:child_process';
+import fs from 'node:fs';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
 
 // Waits until `ready()` resolves to true, for at most ten seconds.
 async function waitFor(ready, what) {
@@ -55,7 +54,7 @@ async function puppeteerBrowser(options) {
   };
 }
 
-function launchChromium() {
+export function launchChromium() {
   return puppeteerBrowser({
     executablePath: '/usr/bin/chromium',
     args: [
@@ -153,11 +152,8 @@ async function launchWebKit() {
   };
 }
 
-module.exports = {
-  engines: [
-    { name: 'Chromium', launch: launchChromium },
-    { name: 'Firefox', launch: launchFirefox },
-    { name: 'WebKit', launch: launchWebKit },
-  ],
-  launchChromium,
-};
+export const engines = [
+  { name: 'Chromium', launch: launchChromium },
+  { name: 'Firefox', launch: launchFirefox },
+  { name: 'WebKit', launch: launchWebKit },
+];

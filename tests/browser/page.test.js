@@ -9,23 +9,26 @@
 // Run by the web build's checks, with the built page and trace program, native or WebAssembly:
 //   ANTORDER_PAGE=build/web/antorder.html ANTORDER_TRACE=build/web/antorder-trace.wasm \
 //     xvfb-run -a node --test tests/browser/
-'use strict';
-const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const http = require('node:http');
-const os = require('node:os');
-const path = require('node:path');
-const { after, before, describe, test } = require('node:test');
-const { programOutput } = require('../wasi_run.js');
-const { engines, launchChromium } = require('./browsers.js');
-const { scoreText, levelText, valueText } = require('../../web/replay.js');
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import http from 'node:http';
+import { createRequire } from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { after, before, describe, test } from 'node:test';
+import { programOutput } from '../wasi_run.js';
+import { engines, launchChromium } from './browsers.js';
+import { scoreText, levelText, valueText } from '../../web/replay.js';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
 
 // The page alone in an empty folder, as a reader who saved it would have it.
 const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'antorder-page-'));
 fs.copyFileSync(process.env.ANTORDER_PAGE, path.join(folder, 'antorder.html'));
 const pageUrl = `file://${folder}/antorder.html`;
 
-const report = fs.readFileSync(path.join(__dirname, '..', 'expected_report.txt'), 'latin1');
+const report = fs.readFileSync(path.join(here, '..', 'expected_report.txt'), 'latin1');
 const reportScores = [...report.matchAll(/APFD = (\d\.\d{6})/g)].map((match) => match[1]);
 const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
 
@@ -217,7 +220,10 @@ describe('Chromium, for what one engine shows of all', () => {
   });
   after(() => browser && browser.close());
 
-  const axeSource = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+  const axeSource = fs.readFileSync(
+    createRequire(import.meta.url).resolve('axe-core/axe.min.js'),
+    'utf8',
+  );
   for (const width of [360, 1280]) {
     test(`axe-core finds no WCAG 2.1 A or AA violation at ${width} px`, async () => {
       await browser.open(pageUrl, { width, height: 800 });
