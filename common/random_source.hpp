@@ -11,6 +11,9 @@ struct RandomSource {
     std::minstd_rand engine;
 };
 
+// Keeps the top 15 of the engine's 31 bits, so draws run from 0 to 32767.
+inline constexpr unsigned DRAW_SHIFT = 16U;
+
 // Restarts the source's sequence from `seed`.
 void seedRandom(RandomSource& random, std::uint32_t seed);
 

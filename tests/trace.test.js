@@ -34,6 +34,7 @@ test('has the members the page reads, and no others', () => {
   ]);
   assert.deepEqual(Object.keys(trace.parameters), [
     'seed',
+    'generator',
     'ants',
     'iterations',
     'q0',
@@ -176,7 +177,15 @@ function independentSearch() {
       scoreRange: [Math.min(...allScores), Math.max(...allScores)],
       scoreDivisors: [25, 10],
     },
-    parameters: { seed: 12345, ants: 5, iterations: 100, q0: 0.5, randLimit: 32767, rho: 0.8 },
+    parameters: {
+      seed: 12345,
+      generator: { multiplier: 48271, modulus: 2147483647, shift: 16 },
+      ants: 5,
+      iterations: 100,
+      q0: 0.5,
+      randLimit: 32767,
+      rho: 0.8,
+    },
     tau0,
     initialScore: derive(tests).score,
     iterations: [],

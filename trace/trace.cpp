@@ -151,9 +151,15 @@ void writeInstance(std::FILE* out, const CostTable& cost, float cycle) {
     std::fputc('}', out);
 }
 
+// The search's parameters, the random source's among them: the engine's multiplier and modulus,
+// and the shift that makes a draw of its value.
 void writeParameters(std::FILE* out) {
-    std::fprintf(out, R"("parameters":{"seed":%u,"ants":%d,"iterations":%d,"q0":)",
-                 static_cast<unsigned>(RNG_SEED), static_cast<int>(N_ANTS),
+    using Engine = decltype(RandomSource::engine);
+    std::fprintf(out,
+                 R"("parameters":{"seed":%u,"generator":{"multiplier":%lu,"modulus":%lu,)"
+                 R"("shift":%u},"ants":%d,"iterations":%d,"q0":)",
+                 static_cast<unsigned>(RNG_SEED), static_cast<unsigned long>(Engine::multiplier),
+                 static_cast<unsigned long>(Engine::modulus), DRAW_SHIFT, static_cast<int>(N_ANTS),
                  static_cast<int>(N_ITERATIONS));
     writeDouble(out, Q0);
     std::fprintf(out, R"(,"randLimit":%d,"rho":)", static_cast<int>(RAND_LIMIT));

@@ -12,7 +12,8 @@
 //                 "referenceCycle": float, its cost, what prepareCosts returned,
 //                 "scoreRange": [smallest, largest score over every ordering],
 //                 "scoreDivisors": [n · m, 2n], the divisors of the score's two terms},
-//    "parameters": {"seed", "ants", "iterations", "q0", "randLimit", "rho"},
+//    "parameters": {"seed", "generator": {"multiplier", "modulus", "shift"}, "ants",
+//                   "iterations", "q0", "randLimit", "rho"},
 //    "tau0": float, "initialScore": float, "iterations": [
 //     {"iteration": 1..100, "pheromoneAtStart": 5 rows of 5 floats,
 //      "startDraws": [draw, ...], "startPicks": [the test each draw names],
