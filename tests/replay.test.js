@@ -25,6 +25,14 @@ test('steps through the passes and the end of each iteration, and stops at eithe
     assert.deepEqual(previousStep(steps[k], shape), steps[k - 1]);
   }
   assert.ok(isFirstStep(steps[0]) && !isFirstStep(steps[6]) && !isFirstStep(endOf(1)));
+  for (const [step, delta, first] of [
+    [{ iteration: 2, pass: 3 }, 1, 3],
+    [endOf(2), -1, 1],
+    [endOf(3), 1, 3],
+    [{ iteration: 1, pass: 4 }, -1, 1],
+  ]) {
+    assert.deepEqual(Replay.iterationStep(step, shape, delta), { iteration: first, pass: 1 });
+  }
 });
 
 test('writes scores as the report does, and levels with three significant digits', () => {

@@ -145,7 +145,7 @@ function keptScores(scores, axis, plot) {
     `<polyline class="scores" points="${kept.map(([x, y]) => `${x},${y}`).join(' ')}" ` +
       'fill="none" stroke="#5b80bb"/>',
     '<g class="kept" fill="#1f5fa8">',
-    ...kept.map(([x, y]) => `<circle cx="${x}" cy="${y}" r="3"/>`),
+    ...kept.map(([x, y], k) => `<circle cx="${x}" cy="${y}" r="3" data-iteration="${k + 1}"/>`),
     '</g>',
   ];
 }

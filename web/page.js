@@ -7,9 +7,6 @@ import * as Graph from './graph.js';
 import * as Replay from './replay.js';
 import * as Wasi from './wasi.js';
 
-// How long Play shows each step, in milliseconds.
-const PLAY_STEP_MS = 900;
-
 const byId = (id) => document.getElementById(id);
 
 // A new element with the attributes `attributes` and the children `children`, text or nodes.
@@ -121,6 +118,9 @@ function facts(trace) {
     passes: Replay.shapeOf(trace).passes,
     iterations: parameters.iterations,
     seed: parameters.seed,
+    multiplier: parameters.generator.multiplier,
+    modulus: parameters.generator.modulus,
+    shift: parameters.generator.shift,
     randLimit: parameters.randLimit,
     q0: plain(parameters.q0),
     rho: plain(parameters.rho),
@@ -257,6 +257,10 @@ function showMoves(iteration, step) {
   }
   const before = Replay.tableBefore(replay.trace, step);
   const moves = iteration.passes[step.pass - 1].moves;
+  // The ants whose numbers the reader opened stay open on the next pass.
+  const opened = new Set(
+    [...byId('moves').querySelectorAll('details[open]')].map((details) => details.dataset.ant),
+  );
   byId('moves').replaceChildren(
     ...moves.map((move) => {
       const words = Replay.moveWords(move, replay.trace.parameters);
@@ -266,11 +270,14 @@ function showMoves(iteration, step) {
       const { taken } = move;
       const table =
         move.rule === 'trail' ? trailTable(move, taken, before) : faultsTable(move, taken);
-      return element(
-        'li',
-        {},
-        element('details', {}, element('summary', {}, words), element('div', {}, table)),
+      const details = element(
+        'details',
+        { 'data-ant': String(move.ant) },
+        element('summary', {}, words),
+        element('div', {}, table),
       );
+      details.open = opened.has(String(move.ant));
+      return element('li', {}, details);
     }),
   );
   const { rho } = replay.trace.parameters;
@@ -341,6 +348,21 @@ function showPheromone(iteration, step) {
       : `From test (row) to test (column), after pass ${step.pass}'s local update.`) +
     ' The darker, the higher within this table.';
   const table = Replay.tableAfter(replay.trace, step);
+  const levels = table.flat();
+  const [low, high] = [Math.min(...levels), Math.max(...levels)];
+  const scale = element('span', { class: 'scale', 'aria-hidden': 'true' });
+  scale.style.background =
+    `linear-gradient(to right, ${Replay.heatColour(low, table)}, ` +
+    `${Replay.heatColour(high, table)})`;
+  byId('pheromone-scale').replaceChildren(
+    ...(low === high
+      ? [`Every level of this table is ${Replay.levelText(low)}, so every cell is white.`]
+      : [
+          `Shade: white is this table's lowest level, ${Replay.levelText(low)}, `,
+          scale,
+          ` and the darkest its highest, ${Replay.levelText(high)}, on a logarithmic scale.`,
+        ]),
+  );
   const body = byId('pheromone').tBodies[0];
   body.replaceChildren(
     ...table.map((levels, a) => {
@@ -405,12 +427,15 @@ function setPlaying(playing) {
     if (Replay.isLastStep(replay.step, replay.shape)) {
       goTo(Replay.firstStep());
     }
-    replay.timer = setInterval(() => {
-      goTo(Replay.nextStep(replay.step, replay.shape));
-      if (Replay.isLastStep(replay.step, replay.shape)) {
-        setPlaying(false);
-      }
-    }, PLAY_STEP_MS);
+    replay.timer = setInterval(
+      () => {
+        goTo(Replay.nextStep(replay.step, replay.shape));
+        if (Replay.isLastStep(replay.step, replay.shape)) {
+          setPlaying(false);
+        }
+      },
+      Number(byId('speed').value),
+    );
   }
   byId('play').textContent = playLabel();
 }
@@ -422,6 +447,49 @@ function onStepButton(id, step) {
       goTo(step());
     }
   });
+}
+
+// The keys that step through the replay, each with the step it goes to, or Play's action.
+const KEYS = {
+  ArrowLeft: () => Replay.previousStep(replay.step, replay.shape),
+  ArrowRight: () => Replay.nextStep(replay.step, replay.shape),
+  Home: () => Replay.firstStep(),
+  End: () => Replay.endOf(replay.shape.iterations),
+  PageUp: () => Replay.iterationStep(replay.step, replay.shape, -1),
+  PageDown: () => Replay.iterationStep(replay.step, replay.shape, 1),
+  ' ': () => setPlaying(replay.timer === null),
+};
+
+// A key of KEYS pressed anywhere but in a control that takes it itself: a field, a list or the
+// range, or Space on a button or a summary, which it presses.
+function onKey(event) {
+  const action = KEYS[event.key];
+  const control = event.target.closest('input, select, textarea, [contenteditable="true"]');
+  const pressed = event.key === ' ' && event.target.closest('button, summary, a');
+  if (!action || control || pressed || event.altKey || event.ctrlKey || event.metaKey) {
+    return;
+  }
+  event.preventDefault();
+  const step = action();
+  if (step) {
+    goTo(step);
+  }
+}
+
+// A click on the chart goes to the end of the iteration of the nearest dot, in the replay.
+function onChartClick(event) {
+  let nearest = null;
+  for (const dot of byId('chart').querySelectorAll('circle[data-iteration]')) {
+    const box = dot.getBoundingClientRect();
+    const distance = Math.abs(box.left + box.width / 2 - event.clientX);
+    if (nearest === null || distance < nearest.distance) {
+      nearest = { distance, iteration: Number(dot.dataset.iteration) };
+    }
+  }
+  if (nearest !== null) {
+    goTo(Replay.endOf(nearest.iteration));
+    byId('watch').scrollIntoView();
+  }
 }
 
 // Runs the trace, shows the suite and the chart, and opens the replay at the first pass of the
@@ -444,7 +512,7 @@ function startReplay(run) {
   }
   const range = byId('iteration');
   range.max = String(replay.shape.iterations);
-  for (const id of ['iteration', 'previous', 'play', 'next']) {
+  for (const id of ['iteration', 'previous', 'play', 'next', 'speed']) {
     byId(id).disabled = false;
   }
   byId('legend').innerHTML = trace.iterations[0].tours
@@ -455,6 +523,9 @@ function startReplay(run) {
   onStepButton('previous', () => Replay.previousStep(replay.step, replay.shape));
   onStepButton('next', () => Replay.nextStep(replay.step, replay.shape));
   byId('play').addEventListener('click', () => setPlaying(replay.timer === null));
+  byId('speed').addEventListener('change', () => replay.timer !== null && setPlaying(true));
+  document.addEventListener('keydown', onKey);
+  byId('chart').addEventListener('click', onChartClick);
   showStep();
 }
 

@@ -37,6 +37,12 @@ export function previousStep(step, shape) {
   return step.iteration > 1 ? endOf(step.iteration - 1) : step;
 }
 
+// The first pass of the iteration `delta` iterations from the step's, within the run.
+export function iterationStep(step, shape, delta) {
+  const iteration = Math.min(shape.iterations, Math.max(1, step.iteration + delta));
+  return { iteration, pass: 1 };
+}
+
 export const isFirstStep = (step) => !step.end && step.iteration === 1 && step.pass === 1;
 export const isLastStep = (step, shape) => Boolean(step.end) && step.iteration === shape.iterations;
 

@@ -45,7 +45,8 @@ async function puppeteerBrowser(options) {
       for (const modifier of held) {
         await page.keyboard.down(modifier);
       }
-      await page.keyboard.press(key);
+      // puppeteer names the space bar by its character in every protocol it speaks.
+      await page.keyboard.press(key === 'Space' ? ' ' : key);
       for (const modifier of held) {
         await page.keyboard.up(modifier);
       }
@@ -89,7 +90,18 @@ function freePort() {
 }
 
 // The W3C WebDriver names of the keys the tests press.
-const WEBDRIVER_KEYS = { Tab: '\uE004', Enter: '\uE007', Shift: '\uE008', ArrowRight: '\uE014' };
+const WEBDRIVER_KEYS = {
+  Tab: '\uE004',
+  Enter: '\uE007',
+  Shift: '\uE008',
+  Space: '\uE00D',
+  PageUp: '\uE00E',
+  PageDown: '\uE00F',
+  End: '\uE010',
+  Home: '\uE011',
+  ArrowLeft: '\uE012',
+  ArrowRight: '\uE014',
+};
 
 async function launchWebKit() {
   const port = await freePort();

@@ -128,6 +128,31 @@ for (const engine of engines) {
       assert.match(moved.status, /^End of iteration 2:/);
     });
 
+    test('steps by the keys anywhere on the page but in a control that takes them', async () => {
+      await browser.open(pageUrl);
+      const status = () => document.getElementById('step-status').textContent;
+      const play = () => document.getElementById('play').textContent;
+      await browser.evaluate(() => document.activeElement.blur());
+      for (const [key, expected] of [
+        ['ArrowRight', /^Iteration 1, pass 2 of 5:/],
+        ['ArrowLeft', /^Iteration 1, pass 1 of 5:/],
+        ['End', /^End of iteration 100:/],
+        ['Home', /^Iteration 1, pass 1 of 5:/],
+        ['PageDown', /^Iteration 2, pass 1 of 5:/],
+        ['PageUp', /^Iteration 1, pass 1 of 5:/],
+      ]) {
+        await browser.press(key);
+        assert.match(await browser.evaluate(status), expected, key);
+      }
+      await browser.press('Space');
+      assert.equal(await browser.evaluate(play), 'Pause');
+      await browser.press('Space');
+      assert.equal(await browser.evaluate(play), 'Play');
+      await browser.evaluate(() => document.getElementById('iteration').focus());
+      await browser.press('ArrowRight');
+      assert.match(await browser.evaluate(status), /^End of iteration 2:/, 'the range moves');
+    });
+
     test('held Enter runs to either end and stays there', async () => {
       await browser.open(pageUrl);
       const holdEnter = async (id, presses) => {
@@ -239,6 +264,13 @@ describe('Chromium, for what one engine shows of all', () => {
       assert.deepEqual(await browser.evaluate(violations), [], "at the last iteration's end");
     });
   }
+
+  test("a click on the chart's dot of an iteration shows that iteration's end", async () => {
+    await browser.open(pageUrl);
+    await browser.page.click('#chart circle[data-iteration="37"]');
+    const status = await browser.evaluate(() => document.getElementById('step-status').textContent);
+    assert.match(status, /^End of iteration 37:/);
+  });
 
   test('at 360 px nothing is wider than the window, and the drawings are readable', async () => {
     await browser.open(pageUrl, { width: 360, height: 800 });
