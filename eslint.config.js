@@ -12,7 +12,7 @@ export default [
   {
     // The page's modules run in the browser; the browser tests and the page's benchmark hand
     // functions to the page, which run there.
-    files: ['web/**', 'tests/browser/**', 'bench/page_load.js'],
+    files: ['web/**', 'tests/browser/**', 'bench/page_*.js'],
     languageOptions: { globals: globals.browser },
   },
 ];

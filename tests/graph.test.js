@@ -49,7 +49,7 @@ test('keeps apart the arrows of ants on one edge, either way, and off the tests'
   }
 });
 
-test('draws strong the moves of the pass shown, or at the end the kept tour alone', () => {
+test('draws strong the move shown, the moves of a pass, or at the end the kept tour alone', () => {
   const tours = [
     [1, 3, 2],
     [2, 3, 5],
@@ -63,6 +63,9 @@ test('draws strong the moves of the pass shown, or at the end the kept tour alon
   assert.equal(strong(during), 5, 'the last move of each ant');
   assert.equal(faint(during), 5, 'the moves before');
   assert.equal((during.match(/marker-end=/g) || []).length, 10, 'every move an arrow');
+  const moving = Graph.graphSvg({ tours, tests: 5, kept: 0, moving: 2, width: 328 });
+  assert.equal(strong(moving), 1, "ant 2's move alone");
+  assert.match(moving, /stroke="#b34e00" stroke-width="3"/, "in ant 2's colour");
   const end = Graph.graphSvg({ tours, tests: 5, kept: 4, width: 328 });
   assert.equal(strong(end), 2, "ant 4's moves");
   assert.match(end, /stroke="#a8457e" stroke-width="3"/, "in ant 4's colour");

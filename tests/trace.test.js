@@ -8,7 +8,7 @@ import { fileURLToPath } from 'node:url';
 import { test } from 'node:test';
 import { programOutput } from './wasi_run.js';
 import { parseReport } from '../web/chart.js';
-import { scoreText } from '../web/replay.js';
+import { scoreText } from '../web/format.js';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 

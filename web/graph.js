@@ -86,13 +86,14 @@ function arrowSvg(arrow, ant, strong) {
   );
 }
 
-// Each ant's path as arrows: at an iteration's end, the kept ant's strong; otherwise the last
-// edge of each path, the pass shown, strong.
-function pathsSvg(tours, kept, shape) {
+// Each ant's path as arrows: at an iteration's end, the kept ant's strong; while an ant moves,
+// its move alone; otherwise the last edge of each path, the pass shown, strong.
+function pathsSvg(tours, kept, moving, shape) {
   return tours.flatMap((tour, k) => {
     const ant = k + 1;
     return tour.slice(1).map((to, q) => {
-      const strong = kept > 0 ? ant === kept : q === tour.length - 2;
+      const last = q === tour.length - 2;
+      const strong = kept > 0 ? ant === kept : last && (moving === 0 || ant === moving);
       return arrowSvg(edgeArrow(tour[q], to, ant, shape), ant, strong);
     });
   });
@@ -122,8 +123,9 @@ function markersSvg(tours, shape) {
 }
 
 // The graph, `width` pixels wide, of `tests` tests and the ants' tours so far, `tours`, each a
-// list of tests from 1; `kept` is the kept ant at an iteration's end, and 0 during its passes.
-export function graphSvg({ tours, tests, kept, width }) {
+// list of tests from 1; `kept` is the kept ant at an iteration's end, and 0 during its passes;
+// `moving` the ant whose move is shown, or 0 for every ant's last.
+export function graphSvg({ tours, tests, kept, moving = 0, width }) {
   const shape = layout(width, tests);
   const where = tours.map((tour, k) => `ant ${k + 1} on test ${tour[tour.length - 1]}`);
   return [
@@ -133,7 +135,7 @@ export function graphSvg({ tours, tests, kept, width }) {
     '<title id="graph-title">Where the ants stand, and the edges they took</title>',
     `<desc id="graph-desc">${where.join(', ')}.</desc>`,
     `<defs>${arrowheads(tours.length).join('')}</defs>`,
-    ...pathsSvg(tours, kept, shape),
+    ...pathsSvg(tours, kept, moving, shape),
     ...testsSvg(shape),
     ...markersSvg(tours, shape),
     '</svg>',

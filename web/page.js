@@ -4,7 +4,8 @@
 // computes the search: the numbers are the programs', and this script lays them out.
 import * as Chart from './chart.js';
 import * as Graph from './graph.js';
-import * as Replay from './replay.js';
+import * as Format from './format.js';
+import * as View from './view.js';
 import * as Wasi from './wasi.js';
 
 const byId = (id) => document.getElementById(id);
@@ -95,38 +96,6 @@ function showReport(report) {
   }
 }
 
-const { valueText } = Replay;
-const plain = (value) => String(Number(value.toPrecision(6)));
-
-// The numbers of the search that the page's text names, from the trace, formatted.
-function facts(trace) {
-  const { instance, parameters } = trace;
-  const tests = instance.faultMatrix.length;
-  const faults = instance.faultMatrix[0].length;
-  return {
-    tests,
-    faults,
-    nm: instance.scoreDivisors[0],
-    twoN: instance.scoreDivisors[1],
-    costRow: instance.cost[0].map((cost) => valueText(cost)).join(', '),
-    cycleTour: Replay.tourText(instance.referenceTour),
-    cycle: valueText(instance.referenceCycle),
-    tau0: valueText(trace.tau0),
-    scoreLow: instance.scoreRange[0].toFixed(2),
-    scoreHigh: instance.scoreRange[1].toFixed(2),
-    ants: parameters.ants,
-    passes: Replay.shapeOf(trace).passes,
-    iterations: parameters.iterations,
-    seed: parameters.seed,
-    multiplier: parameters.generator.multiplier,
-    modulus: parameters.generator.modulus,
-    shift: parameters.generator.shift,
-    randLimit: parameters.randLimit,
-    q0: plain(parameters.q0),
-    rho: plain(parameters.rho),
-  };
-}
-
 // Writes each fact into every element that names it with data-fact.
 function showFacts(known) {
   for (const slot of document.querySelectorAll('[data-fact]')) {
@@ -151,228 +120,76 @@ function showSuite(instance) {
   );
   table.tBodies[0].replaceChildren(
     ...instance.faultMatrix.map((detects, t) =>
-      row([t + 1, ...detects.map((on) => (on === 1 ? '✓' : '')), valueText(instance.execTime[t])]),
+      row([
+        t + 1,
+        ...detects.map((on) => (on === 1 ? '✓' : '')),
+        Format.valueText(instance.execTime[t]),
+      ]),
     ),
   );
   const tests = instance.faultMatrix.map((_, t) => `${t + 1}`);
   byId('pheromone').tHead.replaceChildren(headings(['from \\ to', ...tests]));
 }
 
-// The replay: the trace, its shape, the step shown, Play's timer, and how to redraw the graph.
-const replay = { trace: null, shape: null, step: Replay.firstStep(), timer: null, redraw: null };
-
-const currentIteration = () => replay.trace.iterations[replay.step.iteration - 1];
+// The replay: the trace, its shape, the index of the step shown from 0, its view, Play's timer,
+// and how to redraw the graph.
+const replay = { trace: null, shape: null, index: 0, view: null, timer: null, redraw: null };
 
 // The graph of the step shown, `width` pixels wide.
 function graphSvg(width) {
-  const iteration = currentIteration();
+  const { view } = replay;
   return Graph.graphSvg({
-    tours: Replay.toursSoFar(iteration, replay.step),
+    tours: view.tours,
     tests: replay.trace.instance.faultMatrix.length,
-    kept: replay.step.end ? iteration.kept : 0,
+    kept: view.kept,
+    moving: view.moving,
     width,
   });
 }
 
-// The start draws of the iteration, at its first pass.
-function showStarts(iteration, step) {
-  byId('starts').hidden = step.end || step.pass !== 1;
-  byId('start-draws').tBodies[0].replaceChildren(
-    ...Replay.startRows(iteration).map(({ draw, test, ant, holder }) =>
-      row([
-        draw,
-        test,
-        ant === null ? `taken by ant ${holder}: drawn again` : `ant ${ant} starts here`,
-      ]),
-    ),
-  );
-}
-
-// The numbers a trail move was made from: each test's weight, pheromone over squared run time.
-function trailTable(move, taken, before) {
-  const { cost } = replay.trace.instance;
-  const rows = move.weights.map((weight, t) => {
-    const test = t + 1;
-    if (taken.includes(test)) {
-      return row([test, '', '', 'taken']);
-    }
-    const pick = test === move.to;
-    return row(
-      [
-        test,
-        valueText(before[move.from - 1][t]),
-        `${valueText(cost[move.from - 1][t])}²`,
-        `${valueText(weight)}${pick ? ' ← largest' : ''}`,
-      ],
-      pick ? 'pick' : '',
+// The numbers the step was made from, as a table, or none.
+function showNumbers(table) {
+  const numbers = byId('numbers');
+  numbers.hidden = table === null;
+  if (table !== null) {
+    numbers.caption.textContent = table.caption;
+    numbers.tHead.replaceChildren(headings(table.headings));
+    numbers.tBodies[0].replaceChildren(
+      ...table.rows.map(({ cells, pick }) => row(cells, pick ? 'pick' : '')),
     );
-  });
-  return element(
-    'table',
-    { class: 'weights' },
-    element(
-      'caption',
-      {},
-      `From test ${move.from}: weight = pheromone ÷ run time². The largest weight wins; ` +
-        'on a tie, the lower test.',
-    ),
-    element('thead', {}, headings(['Test', 'Pheromone', 'Run time²', 'Weight'])),
-    element('tbody', {}, ...rows),
-  );
-}
-
-// The numbers a faults move was made from: the faults the ant has detected, and what each test
-// not taken would add.
-function faultsTable(move, taken) {
-  const { faultMatrix } = replay.trace.instance;
-  const rows = move.newFaults.map((count, t) => {
-    const test = t + 1;
-    const detects = Replay.listText(Replay.numbersOf(faultMatrix[t]));
-    if (taken.includes(test)) {
-      return row([test, detects, 'taken']);
-    }
-    const pick = test === move.to;
-    return row([test, detects, `${count}${pick ? ' ← most' : ''}`], pick ? 'pick' : '');
-  });
-  return element(
-    'table',
-    { class: 'new-faults' },
-    element(
-      'caption',
-      {},
-      `Detected so far: faults ${Replay.listText(Replay.numbersOf(move.detected))}. The most ` +
-        'new faults win; on a tie, the lower test.',
-    ),
-    element('thead', {}, headings(['Test', 'Detects faults', 'New'])),
-    element('tbody', {}, ...rows),
-  );
-}
-
-// The moves of the pass shown, each in words, and but for a move home with the numbers it was
-// made from, which the reader opens.
-function showMoves(iteration, step) {
-  byId('pass-moves').hidden = Boolean(step.end);
-  if (step.end) {
-    return;
   }
-  const before = Replay.tableBefore(replay.trace, step);
-  const moves = iteration.passes[step.pass - 1].moves;
-  // The ants whose numbers the reader opened stay open on the next pass.
-  const opened = new Set(
-    [...byId('moves').querySelectorAll('details[open]')].map((details) => details.dataset.ant),
-  );
-  byId('moves').replaceChildren(
-    ...moves.map((move) => {
-      const words = Replay.moveWords(move, replay.trace.parameters);
-      if (move.rule === 'home') {
-        return element('li', {}, words);
-      }
-      const { taken } = move;
-      const table =
-        move.rule === 'trail' ? trailTable(move, taken, before) : faultsTable(move, taken);
-      const details = element(
-        'details',
-        { 'data-ant': String(move.ant) },
-        element('summary', {}, words),
-        element('div', {}, table),
-      );
-      details.open = opened.has(String(move.ant));
-      return element('li', {}, details);
-    }),
-  );
-  const { rho } = replay.trace.parameters;
-  const { tau0 } = replay.trace;
-  const highest = Replay.highestEdge(before);
-  const after = Replay.tableAfter(replay.trace, step)[highest.from - 1][highest.to - 1];
-  const example =
-    highest.level === tau0
-      ? 'Every level was at tau0 already, and stays there.'
-      : `The highest before it, ${highest.from} → ${highest.to}, went from ` +
-        `${valueText(highest.level)} to ${valueText(after)}.`;
-  byId('local-update').textContent =
-    `After pass ${step.pass}, every level moved rho = ${plain(rho)} of the way back to tau0: ` +
-    `new = old × ${plain(1 - rho)} + ${valueText(tau0)} × ${plain(rho)}. ${example}`;
 }
 
-// At the iteration's end: each tour's score and how it is made, the kept ant and why, and the
-// global update along its tour.
-function showEnd(iteration, step) {
-  byId('iteration-end').hidden = !step.end;
-  if (!step.end) {
-    return;
-  }
-  byId('tours').tBodies[0].replaceChildren(
-    ...Replay.scoreRows(iteration).map((tour) =>
-      row(
-        [
-          `${tour.ant}${tour.kept ? ' (kept)' : ''}`,
-          Replay.tourText(tour.tour),
-          tour.firstFound.join(' '),
-          valueText(tour.sum),
-          Replay.scoreText(tour.score),
-        ],
-        tour.kept ? 'kept' : '',
-      ),
-    ),
-  );
-  byId('kept-why').textContent = Replay.keptWords(iteration);
-  byId('kept-score').textContent = Replay.scoreText(iteration.scores[iteration.kept - 1]);
-  const { rho } = replay.trace.parameters;
-  const before = Replay.tableBefore(replay.trace, step);
-  byId('global-update').textContent =
-    `The global update pulled the ${iteration.reinforced.length} edges of ant ` +
-    `${iteration.kept}'s tour towards ` +
-    `the deposit 1 / ${Replay.scoreText(iteration.scores[iteration.kept - 1])} = ` +
-    `${valueText(iteration.deposit, 6)}: new = old × ${plain(1 - rho)} + ` +
-    `${valueText(iteration.deposit, 6)} × ${plain(rho)}.`;
-  byId('reinforced').replaceChildren(
-    ...iteration.reinforced.map(([from, to]) =>
-      element(
-        'li',
-        {},
-        `${from} → ${to}: ${valueText(before[from - 1][to - 1])} → ` +
-          `${valueText(iteration.pheromone[from - 1][to - 1])}`,
-      ),
-    ),
-  );
-}
-
-// The pheromone table of the step shown, as a heat map with its values; at the iteration's end
-// the edges the global update reinforced are outlined and in bold.
-function showPheromone(iteration, step) {
-  const reinforced = step.end ? iteration.reinforced : [];
+// The pheromone table of the step shown, as a heat map with its values and its scale; the cells
+// the step marks are outlined and in bold.
+function showPheromone(view) {
+  const table = view.levels;
   byId('pheromone-caption').textContent =
-    (step.end
-      ? 'From test (row) to test (column), after the global update; the edges it reinforced ' +
-        'are outlined and in bold.'
-      : `From test (row) to test (column), after pass ${step.pass}'s local update.`) +
-    ' The darker, the higher within this table.';
-  const table = Replay.tableAfter(replay.trace, step);
+    `From test (row) to test (column). ${view.heat} The darker, the higher within this table.`;
   const levels = table.flat();
   const [low, high] = [Math.min(...levels), Math.max(...levels)];
   const scale = element('span', { class: 'scale', 'aria-hidden': 'true' });
   scale.style.background =
-    `linear-gradient(to right, ${Replay.heatColour(low, table)}, ` +
-    `${Replay.heatColour(high, table)})`;
+    `linear-gradient(to right, ${Format.heatColour(low, table)}, ` +
+    `${Format.heatColour(high, table)})`;
   byId('pheromone-scale').replaceChildren(
     ...(low === high
-      ? [`Every level of this table is ${Replay.levelText(low)}, so every cell is white.`]
+      ? [`Every level of this table is ${Format.levelText(low)}, so every cell is white.`]
       : [
-          `Shade: white is this table's lowest level, ${Replay.levelText(low)}, `,
+          `Shade: white is this table's lowest level, ${Format.levelText(low)}, `,
           scale,
-          ` and the darkest its highest, ${Replay.levelText(high)}, on a logarithmic scale.`,
+          ` and the darkest its highest, ${Format.levelText(high)}, on a logarithmic scale.`,
         ]),
   );
-  const body = byId('pheromone').tBodies[0];
-  body.replaceChildren(
-    ...table.map((levels, a) => {
+  byId('pheromone').tBodies[0].replaceChildren(
+    ...table.map((levelsFrom, a) => {
       const line = row([a + 1]);
-      levels.forEach((level, b) => {
+      levelsFrom.forEach((level, b) => {
         const cell = line.insertCell();
-        cell.style.background = Replay.heatColour(level, table);
-        const value = Replay.levelText(level);
-        if (reinforced.some(([from, to]) => from === a + 1 && to === b + 1)) {
-          cell.className = 'reinforced';
+        cell.style.background = Format.heatColour(level, table);
+        const value = Format.levelText(level);
+        if (view.marked.some(({ from, to }) => from === a + 1 && to === b + 1)) {
+          cell.className = 'marked';
           cell.append(element('strong', {}, value));
         } else {
           cell.append(value);
@@ -385,38 +202,49 @@ function showPheromone(iteration, step) {
 
 // Marks the previous-step button unavailable at the first step and the next-step button at the
 // last. They stay focusable, so that a reader who holds Enter on one stays at its end.
-function setStepButtons(step) {
-  byId('previous').setAttribute('aria-disabled', String(Replay.isFirstStep(step)));
-  byId('next').setAttribute('aria-disabled', String(Replay.isLastStep(step, replay.shape)));
+function setStepButtons() {
+  byId('previous').setAttribute('aria-disabled', String(replay.index === 0));
+  byId('next').setAttribute('aria-disabled', String(replay.index === replay.shape.steps - 1));
 }
 
-// Shows the step `replay.step` in every part of the replay.
+// Shows the step `replay.index` in every part of the replay, and puts it in the address.
 function showStep() {
-  const iteration = currentIteration();
-  const step = replay.step;
-  byId('iteration').value = String(step.iteration);
-  byId('iteration-value').textContent = String(step.iteration);
-  setStepButtons(step);
-  byId('play').textContent = playLabel();
-  byId('step-status').textContent = Replay.stepWords(iteration, step, replay.shape);
+  const view = View.stepView(replay.trace, replay.shape, replay.index);
+  replay.view = view;
+  byId('step').value = String(replay.index + 1);
+  byId('step-value').textContent = (replay.index + 1).toLocaleString('en-GB');
+  byId('position').textContent = view.position;
+  byId('step-status').textContent = view.words;
+  for (const line of byId('procedure').children) {
+    if (line.dataset.line === view.line) {
+      line.setAttribute('aria-current', 'step');
+    } else {
+      line.removeAttribute('aria-current');
+    }
+  }
+  showNumbers(view.table);
+  byId('changes').replaceChildren(...view.changes.map((text) => element('li', {}, text)));
+  showPheromone(view);
   replay.redraw();
-  showStarts(iteration, step);
-  showMoves(iteration, step);
-  showEnd(iteration, step);
-  showPheromone(iteration, step);
+  setStepButtons();
+  byId('play').textContent = playLabel();
+  history.replaceState(null, '', view.address);
 }
 
-function goTo(step) {
-  replay.step = step;
+// Goes to the step numbered `index` from 0, within the run.
+function goTo(index) {
+  replay.index = Math.min(replay.shape.steps - 1, Math.max(0, index));
   showStep();
 }
+
+const isLast = () => replay.index === replay.shape.steps - 1;
 
 // What Play does: play, pause, or at the last step, play again from the first.
 function playLabel() {
   if (replay.timer !== null) {
     return 'Pause';
   }
-  return Replay.isLastStep(replay.step, replay.shape) ? 'Play from the start' : 'Play';
+  return isLast() ? 'Play from the start' : 'Play';
 }
 
 // Play shows one step after another until the last, or until Pause.
@@ -424,13 +252,13 @@ function setPlaying(playing) {
   clearInterval(replay.timer);
   replay.timer = null;
   if (playing) {
-    if (Replay.isLastStep(replay.step, replay.shape)) {
-      goTo(Replay.firstStep());
+    if (isLast()) {
+      goTo(0);
     }
     replay.timer = setInterval(
       () => {
-        goTo(Replay.nextStep(replay.step, replay.shape));
-        if (Replay.isLastStep(replay.step, replay.shape)) {
+        goTo(replay.index + 1);
+        if (isLast()) {
           setPlaying(false);
         }
       },
@@ -441,22 +269,30 @@ function setPlaying(playing) {
 }
 
 // A step button's action, which does nothing while the button is marked unavailable.
-function onStepButton(id, step) {
+function onStepButton(id, delta) {
   byId(id).addEventListener('click', (event) => {
     if (event.currentTarget.getAttribute('aria-disabled') !== 'true') {
-      goTo(step());
+      goTo(replay.index + delta);
     }
   });
 }
 
-// The keys that step through the replay, each with the step it goes to, or Play's action.
+// The first step of the iteration `delta` iterations from the one shown, within the run.
+function iterationStart(delta) {
+  const step = View.stepAt(replay.shape, replay.index);
+  const iteration = Math.min(replay.shape.iterations, Math.max(1, step.iteration + delta));
+  return View.indexOf(replay.shape, iteration, 1);
+}
+
+// The keys that step through the replay, each with the index of the step it goes to, or Play's
+// action.
 const KEYS = {
-  ArrowLeft: () => Replay.previousStep(replay.step, replay.shape),
-  ArrowRight: () => Replay.nextStep(replay.step, replay.shape),
-  Home: () => Replay.firstStep(),
-  End: () => Replay.endOf(replay.shape.iterations),
-  PageUp: () => Replay.iterationStep(replay.step, replay.shape, -1),
-  PageDown: () => Replay.iterationStep(replay.step, replay.shape, 1),
+  ArrowLeft: () => replay.index - 1,
+  ArrowRight: () => replay.index + 1,
+  Home: () => 0,
+  End: () => replay.shape.steps - 1,
+  PageUp: () => iterationStart(-1),
+  PageDown: () => iterationStart(1),
   ' ': () => setPlaying(replay.timer === null),
 };
 
@@ -470,9 +306,9 @@ function onKey(event) {
     return;
   }
   event.preventDefault();
-  const step = action();
-  if (step) {
-    goTo(step);
+  const index = action();
+  if (index !== undefined) {
+    goTo(index);
   }
 }
 
@@ -487,13 +323,13 @@ function onChartClick(event) {
     }
   }
   if (nearest !== null) {
-    goTo(Replay.endOf(nearest.iteration));
+    goTo(View.endIndexOf(replay.shape, nearest.iteration));
     byId('watch').scrollIntoView();
   }
 }
 
-// Runs the trace, shows the suite and the chart, and opens the replay at the first pass of the
-// first iteration.
+// Runs the trace, shows the suite and the chart, and opens the replay at the step the address
+// names, or at the first.
 function startReplay(run) {
   try {
     replay.trace = JSON.parse(programOutput('trace-program'));
@@ -502,30 +338,39 @@ function startReplay(run) {
     return;
   }
   const { trace } = replay;
-  replay.shape = Replay.shapeOf(trace);
-  showFacts(facts(trace));
+  replay.shape = View.shapeOf(trace);
+  showFacts(View.facts(trace));
   showSuite(trace.instance);
   if (run) {
     const [low, high] = trace.instance.scoreRange;
     drawAtWidth('chart', (width) => Chart.chartSvg(run, { low, high }, width));
     byId('status').hidden = true;
   }
-  const range = byId('iteration');
-  range.max = String(replay.shape.iterations);
-  for (const id of ['iteration', 'previous', 'play', 'next', 'speed']) {
+  const range = byId('step');
+  range.max = String(replay.shape.steps);
+  byId('step-count').textContent = replay.shape.steps.toLocaleString('en-GB');
+  for (const id of ['step', 'previous', 'play', 'next', 'speed']) {
     byId(id).disabled = false;
   }
   byId('legend').innerHTML = trace.iterations[0].tours
     .map((_, k) => Graph.legendItem(k + 1))
     .join('');
+  byId('procedure').replaceChildren(
+    ...View.PROCEDURE.map(([name, text]) => element('li', { 'data-line': name }, text)),
+  );
+  replay.index = View.indexFromAddress(replay.shape, location.hash);
+  replay.view = View.stepView(trace, replay.shape, replay.index);
   replay.redraw = drawAtWidth('graph', graphSvg);
-  range.addEventListener('input', (event) => goTo(Replay.endOf(Number(event.target.value))));
-  onStepButton('previous', () => Replay.previousStep(replay.step, replay.shape));
-  onStepButton('next', () => Replay.nextStep(replay.step, replay.shape));
+  range.addEventListener('input', (event) => goTo(Number(event.target.value) - 1));
+  onStepButton('previous', -1);
+  onStepButton('next', 1);
   byId('play').addEventListener('click', () => setPlaying(replay.timer === null));
   byId('speed').addEventListener('change', () => replay.timer !== null && setPlaying(true));
   document.addEventListener('keydown', onKey);
   byId('chart').addEventListener('click', onChartClick);
+  window.addEventListener('hashchange', () =>
+    goTo(View.indexFromAddress(replay.shape, location.hash)),
+  );
   showStep();
 }
 

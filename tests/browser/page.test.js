@@ -1,11 +1,12 @@
 // The web page in Chromium, Firefox and WebKit, opened from disk with no network, as a reader
-// opens it: its report byte for byte, stepping through the search by buttons, by the range and
-// by the keyboard alone, to either end and no further, the kept score and pheromone table of the
-// trace at the first, a middle and the last iteration, and the numbers behind the decisions: the
-// suite, a trail move's weights, a faults move's counts and an iteration's scores. It is one file
-// of at most 150 kB. In Chromium also: no WCAG 2.1 A or AA violation that axe-core finds at phone
-// and desktop widths, nothing wider than a phone, readable chart and graph text, and a
-// Content-Security-Policy that refuses every network request.
+// opens it: its report byte for byte; stepping one action at a time by the buttons, the range,
+// the keyboard alone and the keys the page lists, to either end and no further; the step in the
+// address; the kept score and pheromone table of the trace at the first, a middle and the last
+// iteration, and the numbers behind the decisions: the suite, a trail move's weights, a faults
+// move's counts and an iteration's scores. It is one file of at most 150 kB. In Chromium also:
+// a click on the chart, the controls and drawings in view while stepping, no WCAG 2.1 A or AA
+// violation that axe-core finds at phone and desktop widths, nothing wider than a phone, readable
+// chart and graph text, and a Content-Security-Policy that refuses every network request.
 // Run by the web build's checks, with the built page and trace program, native or WebAssembly:
 //   ANTORDER_PAGE=build/web/antorder.html ANTORDER_TRACE=build/web/antorder-trace.wasm \
 //     xvfb-run -a node --test tests/browser/
@@ -19,7 +20,7 @@ import { fileURLToPath } from 'node:url';
 import { after, before, describe, test } from 'node:test';
 import { programOutput } from '../wasi_run.js';
 import { engines, launchChromium } from './browsers.js';
-import { scoreText, levelText, valueText } from '../../web/replay.js';
+import { scoreText, levelText, valueText } from '../../web/format.js';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 
@@ -37,21 +38,35 @@ test('is one file of at most 150 kB', () => {
   assert.ok(size <= 150 * 1024, `${size} bytes`);
 });
 
-// What the replay shows: the step's sentence, the moves, the pheromone cells and the kept score.
+// What the replay shows: where the step stands, its sentence, its numbers, the pheromone cells,
+// and the address.
 const shown = () => ({
-  iteration: document.getElementById('iteration').value,
+  position: document.getElementById('position').textContent,
   status: document.getElementById('step-status').textContent,
-  moves: [...document.querySelectorAll('#moves li')].map((item) => item.textContent),
+  numbers: [...document.querySelectorAll('#numbers tbody tr')].map((line) => ({
+    pick: line.classList.contains('pick'),
+    cells: [...line.cells].map((cell) => cell.textContent),
+  })),
   cells: [...document.querySelectorAll('#pheromone td')].map((cell) => cell.textContent),
-  keptScore: document.getElementById('kept-score').textContent,
+  lit: document.querySelector('#procedure [aria-current]').dataset.line,
+  address: location.hash,
 });
 
-// Moves the range to `iteration`, as a reader's drag does.
-const setRange = (iteration) => {
-  const range = document.getElementById('iteration');
-  range.value = String(iteration);
+// Moves the range to the step numbered `step` from 1, as a reader's drag does.
+const setRange = (step) => {
+  const range = document.getElementById('step');
+  range.value = String(step);
   range.dispatchEvent(new Event('input', { bubbles: true }));
 };
+
+// The steps of an iteration: its starts, each ant's move and each pass's local update, its end
+// and its global update; the number from 1 of a step of an iteration, and of an iteration's end.
+const passes = trace.iterations[0].passes.length;
+const ants = trace.iterations[0].passes[0].moves.length;
+const perIteration = 1 + passes * (ants + 1) + 2;
+const stepOf = (iteration, within) => (iteration - 1) * perIteration + within;
+const endOf = (iteration) => stepOf(iteration, perIteration - 1);
+const moveOf = (iteration, pass, ant) => stepOf(iteration, 1 + (pass - 1) * (ants + 1) + ant);
 
 for (const engine of engines) {
   describe(engine.name, () => {
@@ -67,38 +82,54 @@ for (const engine of engines) {
       assert.equal(text, report);
     });
 
-    test('steps forward and back by the buttons, and to an iteration by the range', async () => {
+    test('steps one action at a time by the buttons, and to any step by the range', async () => {
       await browser.open(pageUrl);
       const first = await browser.evaluate(shown);
-      assert.match(first.status, /^Iteration 1, pass 1 of 5:/);
+      assert.equal(first.position, 'Step 1 of 3,300: iteration 1');
+      assert.equal(first.lit, 'starts');
       await browser.evaluate(() => document.getElementById('next').click());
       const second = await browser.evaluate(shown);
-      assert.match(second.status, /^Iteration 1, pass 2 of 5:/);
-      assert.notDeepEqual(second.moves, first.moves);
+      assert.equal(second.position, 'Step 2 of 3,300: iteration 1, pass 1 of 5, ant 1');
+      assert.match(second.status, /^Ant 1, on test \d, drew \d+/);
       await browser.evaluate(() => document.getElementById('previous').click());
       assert.deepEqual(await browser.evaluate(shown), first);
-      await browser.evaluate(setRange, 37);
+      await browser.evaluate(setRange, endOf(37));
       const end = await browser.evaluate(shown);
-      assert.equal(end.iteration, '37');
-      assert.match(end.status, /^End of iteration 37:/);
+      assert.match(end.position, /^Step 1,220 of 3,300: iteration 37$/);
+      assert.match(end.status, /^End of iteration 37: ant \d is kept/);
+      assert.equal(end.lit, 'select');
       await browser.evaluate(() => document.getElementById('next').click());
-      assert.match((await browser.evaluate(shown)).status, /^Iteration 38, pass 1 of 5:/);
+      assert.match((await browser.evaluate(shown)).status, /^The global update pulled/);
     });
 
     test("shows the report's kept score and the trace's pheromone table", async () => {
       await browser.open(pageUrl);
       for (const iteration of [1, 50, 100]) {
-        await browser.evaluate(setRange, iteration);
+        const { kept, scores, pheromone } = trace.iterations[iteration - 1];
+        await browser.evaluate(setRange, endOf(iteration));
         const end = await browser.evaluate(shown);
-        assert.equal(end.keptScore, reportScores[iteration - 1], `iteration ${iteration}`);
-        const levels = trace.iterations[iteration - 1].pheromone.flat().map(levelText);
-        assert.deepEqual(end.cells, levels, `iteration ${iteration}`);
-        assert.equal(
-          end.keptScore,
-          scoreText(
-            trace.iterations[iteration - 1].scores[trace.iterations[iteration - 1].kept - 1],
-          ),
-        );
+        const keptRow = end.numbers.find((line) => line.pick);
+        assert.equal(keptRow.cells[0], `${kept} (kept)`, `iteration ${iteration}`);
+        assert.equal(keptRow.cells[4], reportScores[iteration - 1], `iteration ${iteration}`);
+        assert.equal(keptRow.cells[4], scoreText(scores[kept - 1]));
+        await browser.evaluate(setRange, endOf(iteration) + 1);
+        const global = await browser.evaluate(shown);
+        assert.deepEqual(global.cells, pheromone.flat().map(levelText), `iteration ${iteration}`);
+      }
+    });
+
+    test('puts the step in the address, and opens the step an address names', async () => {
+      await browser.open(`${pageUrl}#iteration=51&step=12`);
+      const named = await browser.evaluate(shown);
+      assert.equal(named.position, 'Step 1,662 of 3,300: iteration 51, pass 2 of 5, ant 5');
+      const length = await browser.evaluate(() => history.length);
+      await browser.evaluate(() => document.getElementById('next').click());
+      const next = await browser.evaluate(shown);
+      assert.equal(next.address, '#iteration=51&step=13');
+      assert.equal(await browser.evaluate(() => history.length), length, 'no entry a step');
+      for (const address of ['#iteration=x&step=-3', '#iteration=900&step=900']) {
+        await browser.open(`${pageUrl}${address}`);
+        assert.match((await browser.evaluate(shown)).position, /^Step (1|3,300) of 3,300/);
       }
     });
 
@@ -110,47 +141,42 @@ for (const engine of engines) {
         await browser.press('Tab');
       }
       await browser.press('Enter');
-      assert.match((await browser.evaluate(shown)).status, /^Iteration 1, pass 2 of 5:/);
+      assert.match((await browser.evaluate(shown)).position, /^Step 2 of/);
       // Back to the previous-step button, over Play, and to the first step, where it stays.
       await browser.press('Shift+Tab');
       await browser.press('Shift+Tab');
       assert.equal(await browser.evaluate(focused), 'previous');
       await browser.press('Enter');
       await browser.press('Enter');
-      assert.match((await browser.evaluate(shown)).status, /^Iteration 1, pass 1 of 5:/);
+      assert.match((await browser.evaluate(shown)).position, /^Step 1 of/);
       assert.equal(await browser.evaluate(focused), 'previous', 'the focus stays at the end');
       // Back to the range, and along it.
       await browser.press('Shift+Tab');
-      assert.equal(await browser.evaluate(focused), 'iteration');
+      assert.equal(await browser.evaluate(focused), 'step');
       await browser.press('ArrowRight');
-      const moved = await browser.evaluate(shown);
-      assert.equal(moved.iteration, '2');
-      assert.match(moved.status, /^End of iteration 2:/);
+      assert.match((await browser.evaluate(shown)).position, /^Step 2 of/);
     });
 
     test('steps by the keys anywhere on the page but in a control that takes them', async () => {
       await browser.open(pageUrl);
-      const status = () => document.getElementById('step-status').textContent;
+      const position = () => document.getElementById('position').textContent;
       const play = () => document.getElementById('play').textContent;
       await browser.evaluate(() => document.activeElement.blur());
       for (const [key, expected] of [
-        ['ArrowRight', /^Iteration 1, pass 2 of 5:/],
-        ['ArrowLeft', /^Iteration 1, pass 1 of 5:/],
-        ['End', /^End of iteration 100:/],
-        ['Home', /^Iteration 1, pass 1 of 5:/],
-        ['PageDown', /^Iteration 2, pass 1 of 5:/],
-        ['PageUp', /^Iteration 1, pass 1 of 5:/],
+        ['ArrowRight', /^Step 2 of/],
+        ['ArrowLeft', /^Step 1 of/],
+        ['End', /^Step 3,300 of 3,300: iteration 100$/],
+        ['Home', /^Step 1 of/],
+        ['PageDown', /^Step 34 of 3,300: iteration 2$/],
+        ['PageUp', /^Step 1 of/],
       ]) {
         await browser.press(key);
-        assert.match(await browser.evaluate(status), expected, key);
+        assert.match(await browser.evaluate(position), expected, key);
       }
       await browser.press('Space');
       assert.equal(await browser.evaluate(play), 'Pause');
       await browser.press('Space');
       assert.equal(await browser.evaluate(play), 'Play');
-      await browser.evaluate(() => document.getElementById('iteration').focus());
-      await browser.press('ArrowRight');
-      assert.match(await browser.evaluate(status), /^End of iteration 2:/, 'the range moves');
     });
 
     test('held Enter runs to either end and stays there', async () => {
@@ -161,36 +187,32 @@ for (const engine of engines) {
           await browser.press('Enter');
         }
         return browser.evaluate(() => ({
-          status: document.getElementById('step-status').textContent,
+          position: document.getElementById('position').textContent,
           focused: document.activeElement.id,
           play: document.getElementById('play').textContent,
         }));
       };
-      await browser.evaluate(setRange, 99);
+      await browser.evaluate(setRange, 3295);
       const last = await holdEnter('next', 9);
-      assert.match(last.status, /^End of iteration 100:/);
+      assert.match(last.position, /^Step 3,300 of 3,300/);
       assert.equal(last.focused, 'next');
       assert.equal(last.play, 'Play from the start');
-      await browser.evaluate(setRange, 1);
+      await browser.evaluate(setRange, 4);
       const first = await holdEnter('previous', 9);
-      assert.match(first.status, /^Iteration 1, pass 1 of 5:/);
+      assert.match(first.position, /^Step 1 of/);
       assert.equal(first.focused, 'previous');
     });
 
     test('shows the numbers each decision was made from, as the trace has them', async () => {
       await browser.open(pageUrl);
-      const tables = () =>
-        [
-          ...document.querySelectorAll('#suite-table tbody tr, #moves table tbody tr, #tours tr'),
-        ].map((line) => ({
-          table: line.closest('table').id || line.closest('table').className,
-          pick: line.classList.contains('pick'),
-          cells: [...line.cells].map((cell) => cell.textContent),
-        }));
-      const rows = await browser.evaluate(tables);
+      const suite = await browser.evaluate(() =>
+        [...document.querySelectorAll('#suite-table tbody tr')].map((line) =>
+          [...line.cells].map((cell) => cell.textContent),
+        ),
+      );
       const { instance } = trace;
       assert.deepEqual(
-        rows.filter((line) => line.table === 'suite-table').map((line) => line.cells),
+        suite,
         instance.faultMatrix.map((detects, t) => [
           String(t + 1),
           ...detects.map((on) => (on ? '✓' : '')),
@@ -199,7 +221,8 @@ for (const engine of engines) {
       );
       const moves = trace.iterations[0].passes[0].moves;
       const trail = moves.find((move) => move.rule === 'trail');
-      const weights = rows.filter((line) => line.table === 'weights').slice(0, 5);
+      await browser.evaluate(setRange, moveOf(1, 1, trail.ant));
+      const weights = (await browser.evaluate(shown)).numbers;
       assert.deepEqual(
         weights.filter((line) => line.cells[3] !== 'taken').map((line) => line.cells[3]),
         trail.weights
@@ -211,7 +234,8 @@ for (const engine of engines) {
         [String(trail.to)],
       );
       const faults = moves.find((move) => move.rule === 'faults');
-      const counts = rows.filter((line) => line.table === 'new-faults').slice(0, 5);
+      await browser.evaluate(setRange, moveOf(1, 1, faults.ant));
+      const counts = (await browser.evaluate(shown)).numbers;
       assert.deepEqual(
         counts.map((line) => line.cells[2].replace(' ← most', '')),
         faults.newFaults.map((count, t) => (t + 1 === faults.from ? 'taken' : String(count))),
@@ -220,14 +244,10 @@ for (const engine of engines) {
         counts.filter((line) => line.pick).map((line) => line.cells[0]),
         [String(faults.to)],
       );
-      await browser.evaluate(setRange, 37);
+      await browser.evaluate(setRange, endOf(37));
       const iteration = trace.iterations[36];
-      const derivation = (await browser.evaluate(tables))
-        .filter((line) => line.table === 'tours')
-        .slice(1)
-        .map((line) => line.cells.slice(2));
       assert.deepEqual(
-        derivation,
+        (await browser.evaluate(shown)).numbers.map((line) => line.cells.slice(2)),
         iteration.firstFound.map((positions, k) => [
           positions.join(' '),
           valueText(iteration.positionSums[k]),
@@ -260,7 +280,7 @@ describe('Chromium, for what one engine shows of all', () => {
           })
           .then((result) => result.violations.map((v) => `${v.id}: ${v.nodes.length}`));
       assert.deepEqual(await browser.evaluate(violations), [], 'at the first step');
-      await browser.evaluate(setRange, 100);
+      await browser.evaluate(setRange, endOf(100));
       assert.deepEqual(await browser.evaluate(violations), [], "at the last iteration's end");
     });
   }
@@ -270,6 +290,27 @@ describe('Chromium, for what one engine shows of all', () => {
     await browser.page.click('#chart circle[data-iteration="37"]');
     const status = await browser.evaluate(() => document.getElementById('step-status').textContent);
     assert.match(status, /^End of iteration 37:/);
+  });
+
+  test('keeps the controls, and at 1280 px the graph and the heat map, in view as it steps', async () => {
+    // At 1280 px the reader reads the step's words beside the drawings; at 360 px, further down.
+    for (const [width, height, readAt, inView] of [
+      [1280, 800, 'replay', ['next', 'graph', 'pheromone', 'step-status', 'numbers']],
+      [360, 740, 'procedure', ['next', 'step']],
+    ]) {
+      await browser.open(`${pageUrl}#iteration=37&step=20`, { width, height });
+      await browser.evaluate((id) => document.getElementById(id).scrollIntoView(), readAt);
+      await browser.evaluate(() => document.getElementById('next').click());
+      const outside = await browser.evaluate(
+        (ids) =>
+          ids.filter((id) => {
+            const box = document.getElementById(id).getBoundingClientRect();
+            return box.top < 0 || box.bottom > innerHeight || box.right > innerWidth;
+          }),
+        inView,
+      );
+      assert.deepEqual(outside, [], `at ${width} px`);
+    }
   });
 
   test('at 360 px nothing is wider than the window, and the drawings are readable', async () => {

@@ -1,0 +1,369 @@
+// The view of the replay: the steps a reader moves through, one action each, and, for each step,
+// everything the page shows of it: where it stands, the line of the procedure it applies, its
+// sentence, its table's rows, the cells and arrows it marks. Every number comes from the trace
+// that antorder-trace writes; this module decides nothing of the search, and holds the page's
+// wording. It has no DOM: the page renders what it returns, and node's tests read it.
+import { fractionText, listText, numbersOf, scoreText, tourText, valueText } from './format.js';
+
+// Each iteration's steps, in order: the starts; in each pass, each ant's move, then the local
+// update; the iteration's end, where the scores select the kept ant; the global update.
+export function shapeOf(trace) {
+  const iterations = trace.iterations.length;
+  const passes = trace.iterations[0].passes.length;
+  const ants = trace.iterations[0].passes[0].moves.length;
+  const perIteration = 1 + passes * (ants + 1) + 2;
+  return { iterations, passes, ants, perIteration, steps: iterations * perIteration };
+}
+
+// The step numbered `index` from 0 over the whole run: its iteration, its number within the
+// iteration from 1, its kind, and for a move or a local update its pass, for a move its ant.
+export function stepAt(shape, index) {
+  const iteration = Math.floor(index / shape.perIteration) + 1;
+  const within = (index % shape.perIteration) + 1;
+  const step = { index, iteration, within };
+  if (within === 1) {
+    return { ...step, kind: 'starts' };
+  }
+  if (within === shape.perIteration - 1) {
+    return { ...step, kind: 'end' };
+  }
+  if (within === shape.perIteration) {
+    return { ...step, kind: 'global' };
+  }
+  const pass = Math.floor((within - 2) / (shape.ants + 1)) + 1;
+  const ant = ((within - 2) % (shape.ants + 1)) + 1;
+  return ant > shape.ants ? { ...step, kind: 'local', pass } : { ...step, kind: 'move', pass, ant };
+}
+
+// The index of the step numbered `within` from 1 in the iteration, and of an iteration's end.
+export const indexOf = (shape, iteration, within) =>
+  (iteration - 1) * shape.perIteration + within - 1;
+export const endIndexOf = (shape, iteration) => indexOf(shape, iteration, shape.perIteration - 1);
+
+// The step an address such as "#iteration=51&step=12" names, or where it names none, the nearest
+// step there is: a number out of range goes to the end it passes, anything else to the first.
+export function indexFromAddress(shape, hash) {
+  const parameters = new URLSearchParams(hash.replace(/^#/, ''));
+  const whole = (name, high) => {
+    const value = Number(parameters.get(name));
+    return Number.isInteger(value) && parameters.get(name) !== ''
+      ? Math.min(high, Math.max(1, value))
+      : 1;
+  };
+  return indexOf(shape, whole('iteration', shape.iterations), whole('step', shape.perIteration));
+}
+
+// The address of a step.
+export const addressOf = (step) => `#iteration=${step.iteration}&step=${step.within}`;
+
+// The lines of the procedure, each with its name, which a step lights.
+export const PROCEDURE = [
+  ['iteration', 'For each iteration:'],
+  ['starts', '  each ant draws a start test; a test another ant starts on is drawn again'],
+  ['pass', '  in each pass, each ant in turn draws d and takes q = d / the random limit:'],
+  ['trail', '    q below q0: the test not taken with the largest pheromone / run time²'],
+  ['faults', '    otherwise: the test not taken that adds the most faults not yet detected'],
+  ['home', '    no test left: back to its start'],
+  ['local', '  after the pass, every level: old × (1 − rho) + tau0 × rho'],
+  ['score', '  each tour scores 1 − S / (n · m) − 1 / (2n)'],
+  ['select', '  the tour with the smallest score is kept (on a tie, the lowest ant)'],
+  ['global', "  the kept tour's edges: old × (1 − rho) + (1 / its score) × rho"],
+];
+
+const plain = (value) => String(Number(value.toPrecision(6)));
+const count = (number) => number.toLocaleString('en-GB');
+
+// The numbers of the search that the page's text names, from the trace, formatted.
+export function facts(trace) {
+  const { instance, parameters } = trace;
+  const tests = instance.faultMatrix.length;
+  const faults = instance.faultMatrix[0].length;
+  return {
+    tests,
+    faults,
+    nm: instance.scoreDivisors[0],
+    twoN: instance.scoreDivisors[1],
+    costRow: instance.cost[0].map((cost) => valueText(cost)).join(', '),
+    cycleTour: tourText(instance.referenceTour),
+    cycle: valueText(instance.referenceCycle),
+    tau0: valueText(trace.tau0),
+    scoreLow: instance.scoreRange[0].toFixed(2),
+    scoreHigh: instance.scoreRange[1].toFixed(2),
+    ants: parameters.ants,
+    passes: shapeOf(trace).passes,
+    iterations: parameters.iterations,
+    seed: parameters.seed,
+    multiplier: parameters.generator.multiplier,
+    modulus: parameters.generator.modulus,
+    shift: parameters.generator.shift,
+    randLimit: parameters.randLimit,
+    q0: plain(parameters.q0),
+    rho: plain(parameters.rho),
+  };
+}
+
+// The pheromone table before the step's action: what the ants read in a pass, and what an update
+// starts from.
+function tableBefore(iteration, step) {
+  if (
+    step.kind === 'starts' ||
+    (step.pass === 1 && step.kind !== 'end' && step.kind !== 'global')
+  ) {
+    return iteration.pheromoneAtStart;
+  }
+  if (step.kind === 'end' || step.kind === 'global') {
+    return iteration.passes[iteration.passes.length - 1].pheromone;
+  }
+  return iteration.passes[step.pass - 2].pheromone;
+}
+
+// The pheromone table after the step's action.
+function tableAfter(iteration, step) {
+  if (step.kind === 'local') {
+    return iteration.passes[step.pass - 1].pheromone;
+  }
+  return step.kind === 'global' ? iteration.pheromone : tableBefore(iteration, step);
+}
+
+// The tests each ant has stood on by the end of the step: its tour so far.
+function toursSoFar(iteration, step) {
+  let shown = 0;
+  if (step.kind === 'end' || step.kind === 'global') {
+    shown = iteration.passes.length;
+  } else if (step.kind === 'local') {
+    shown = step.pass;
+  } else if (step.kind === 'move') {
+    shown = step.pass - 1;
+  }
+  return iteration.tours.map((tour, k) =>
+    tour.slice(0, shown + 1 + (step.kind === 'move' && k < step.ant ? 1 : 0)),
+  );
+}
+
+// The start draws of an iteration as rows: the draw, the test it names, and what became of it.
+function startsView(iteration, tests) {
+  const rows = iteration.startDraws.map((draw, k) => {
+    const holder = iteration.startHolders[k];
+    const outcome =
+      holder === null
+        ? `ant ${iteration.startAnts[k]} starts here`
+        : `taken by ant ${holder}: drawn again`;
+    return [String(draw), String(iteration.startPicks[k]), outcome];
+  });
+  const again = iteration.startHolders.filter((holder) => holder !== null).length;
+  return {
+    caption: `Each draw modulo ${tests}, plus 1, names a test; a test another ant already starts on is drawn again.`,
+    headings: ['Draw', 'Test', 'Start'],
+    rows: rows.map((cells) => ({ cells, pick: false })),
+    words:
+      `The ants draw their starts: ${tourText(iteration.starts).replaceAll(' → ', ', ')} for ants ` +
+      `${listText(iteration.starts.map((_, k) => k + 1))}` +
+      (again > 0
+        ? `; ${again} ${again === 1 ? 'draw named' : 'draws named'} a test already taken.`
+        : '.'),
+  };
+}
+
+// One move in words, with its draw against q0.
+function moveWords(move, parameters) {
+  const where = `Ant ${move.ant}, on test ${move.from},`;
+  if (move.rule === 'home') {
+    return `${where} has taken every test: it returns to test ${move.to}, where it started.`;
+  }
+  const drew = `drew ${move.draw}: ${move.draw} / ${parameters.randLimit} = ${fractionText(move, parameters.q0)}`;
+  if (move.rule === 'trail') {
+    return `${where} ${drew}, below q0 = ${parameters.q0}, so it follows the heaviest trail, to test ${move.to}.`;
+  }
+  return (
+    `${where} ${drew}, not below q0 = ${parameters.q0}, so it takes the test that adds the ` +
+    `most faults it has not detected, test ${move.to}.`
+  );
+}
+
+// The numbers a trail move was made from: each test's weight, pheromone over squared run time,
+// from the levels the ant read.
+function trailTable(move, read, cost) {
+  return {
+    caption:
+      `From test ${move.from}: weight = pheromone ÷ run time². The largest weight wins; on a tie, ` +
+      'the lower test. The pheromone is the level the ant read, before the local update.',
+    headings: ['Test', 'Pheromone', 'Run time²', 'Weight'],
+    rows: move.weights.map((weight, t) => {
+      const test = t + 1;
+      if (move.taken.includes(test)) {
+        return { cells: [String(test), '', '', 'taken'], pick: false };
+      }
+      const pick = test === move.to;
+      return {
+        cells: [
+          String(test),
+          valueText(read[move.from - 1][t]),
+          `${valueText(cost[move.from - 1][t])}²`,
+          `${valueText(weight)}${pick ? ' ← largest' : ''}`,
+        ],
+        pick,
+      };
+    }),
+  };
+}
+
+// The numbers a faults move was made from: the faults the ant has detected, and what each test
+// not taken would add.
+function faultsTable(move, faultMatrix) {
+  return {
+    caption:
+      `Detected so far: faults ${listText(numbersOf(move.detected))}. The most new faults win; ` +
+      'on a tie, the lower test.',
+    headings: ['Test', 'Detects faults', 'New'],
+    rows: move.newFaults.map((newFaults, t) => {
+      const test = t + 1;
+      const detects = listText(numbersOf(faultMatrix[t]));
+      if (move.taken.includes(test)) {
+        return { cells: [String(test), detects, 'taken'], pick: false };
+      }
+      const pick = test === move.to;
+      return { cells: [String(test), detects, `${newFaults}${pick ? ' ← most' : ''}`], pick };
+    }),
+  };
+}
+
+// The cells whose levels an update changed, with their levels before and after.
+function changes(before, after) {
+  return before.flatMap((row, a) =>
+    row.flatMap((level, b) =>
+      level === after[a][b] ? [] : [{ from: a + 1, to: b + 1, before: level, after: after[a][b] }],
+    ),
+  );
+}
+
+const changeText = (change) =>
+  `${change.from} → ${change.to}: ${valueText(change.before)} → ${valueText(change.after)}`;
+
+// The scores of an iteration's end as rows, and why the kept ant is kept.
+function endView(iteration, divisors) {
+  const kept = iteration.kept;
+  return {
+    caption:
+      "Each tour's score: for each fault, from fault 1, the position in the tour of the first test " +
+      `that detects it; S, the sum of those positions; and the score, 1 − S / ${divisors[0]} − ` +
+      `1 / ${divisors[1]}.`,
+    headings: ['Ant', 'Tour', 'Positions', 'S', 'Score'],
+    rows: iteration.tours.map((tour, k) => ({
+      cells: [
+        `${k + 1}${k + 1 === kept ? ' (kept)' : ''}`,
+        tourText(tour),
+        iteration.firstFound[k].join(' '),
+        valueText(iteration.positionSums[k]),
+        scoreText(iteration.scores[k]),
+      ],
+      pick: k + 1 === kept,
+    })),
+    words:
+      `ant ${kept} is kept: its score, ${scoreText(iteration.scores[kept - 1])}, is the smallest ` +
+      'of the iteration. Where ants share the smallest score, the lowest-numbered is kept.',
+  };
+}
+
+// Everything the page shows of the step numbered `index` from 0.
+export function stepView(trace, shape, index) {
+  const step = stepAt(shape, index);
+  const iteration = trace.iterations[step.iteration - 1];
+  const { parameters, instance } = trace;
+  const before = tableBefore(iteration, step);
+  const after = tableAfter(iteration, step);
+  const rho = plain(parameters.rho);
+  const keep = plain(1 - parameters.rho);
+  const where = [`iteration ${step.iteration}`];
+  if (step.pass !== undefined) {
+    where.push(`pass ${step.pass} of ${shape.passes}`);
+  }
+  if (step.ant !== undefined) {
+    where.push(`ant ${step.ant}`);
+  }
+  const view = {
+    step,
+    position: `Step ${count(index + 1)} of ${count(shape.steps)}: ${where.join(', ')}`,
+    address: addressOf(step),
+    tours: toursSoFar(iteration, step),
+    moving: step.kind === 'move' ? step.ant : 0,
+    kept: step.kind === 'end' || step.kind === 'global' ? iteration.kept : 0,
+    levels: after,
+    marked: [],
+    changes: [],
+  };
+  if (step.kind === 'starts') {
+    const starts = startsView(iteration, instance.faultMatrix.length);
+    return {
+      ...view,
+      line: 'starts',
+      words: starts.words,
+      table: starts,
+      heat: `The levels the iteration starts from, which the ants read in its first pass.`,
+    };
+  }
+  if (step.kind === 'move') {
+    const move = iteration.passes[step.pass - 1].moves[step.ant - 1];
+    const table =
+      move.rule === 'trail'
+        ? trailTable(move, before, instance.cost)
+        : move.rule === 'faults'
+          ? faultsTable(move, instance.faultMatrix)
+          : null;
+    return {
+      ...view,
+      line: move.rule,
+      words: moveWords(move, parameters),
+      table,
+      marked: move.rule === 'trail' ? [{ from: move.from, to: move.to }] : [],
+      heat:
+        `The levels the ants read in pass ${step.pass}; the local update after the pass changes ` +
+        'them.' +
+        (move.rule === 'trail'
+          ? ` The edge ${move.from} → ${move.to} the ant took is outlined.`
+          : ''),
+    };
+  }
+  if (step.kind === 'local') {
+    const changed = changes(before, after);
+    return {
+      ...view,
+      line: 'local',
+      words:
+        `After pass ${step.pass}, the local update moved every level rho = ${rho} of the way back ` +
+        `to tau0: new = old × ${keep} + ${valueText(trace.tau0)} × ${rho}. ` +
+        (changed.length === 0
+          ? 'Every level was at tau0 already, and stays there.'
+          : `${changed.length === 1 ? 'One level' : `${changed.length} levels`} changed.`),
+      table: null,
+      marked: changed,
+      changes: changed.map(changeText),
+      heat: `After pass ${step.pass}'s local update; the levels it changed are outlined.`,
+    };
+  }
+  if (step.kind === 'end') {
+    const end = endView(iteration, instance.scoreDivisors);
+    return {
+      ...view,
+      line: 'select',
+      words: `End of iteration ${step.iteration}: ${end.words}`,
+      table: end,
+      heat: `After the last pass's local update, before the global update.`,
+    };
+  }
+  const deposit = valueText(iteration.deposit, 6);
+  return {
+    ...view,
+    line: 'global',
+    words:
+      `The global update pulled the ${iteration.reinforced.length} edges of ant ` +
+      `${iteration.kept}'s tour towards the deposit 1 / ` +
+      `${scoreText(iteration.scores[iteration.kept - 1])} = ${deposit}: new = old × ${keep} + ` +
+      `${deposit} × ${rho}.`,
+    table: null,
+    marked: iteration.reinforced.map(([from, to]) => ({ from, to })),
+    changes: iteration.reinforced.map(([from, to]) =>
+      changeText({ from, to, before: before[from - 1][to - 1], after: after[from - 1][to - 1] }),
+    ),
+    heat: 'After the global update; the edges it reinforced are outlined.',
+  };
+}
