@@ -126,6 +126,24 @@ const readers = {
     }
     const picks = view.table.rows.filter(({ pick }) => pick).map(({ cells }) => Number(cells[0]));
     assert.deepEqual(picks, [to]);
+    // Asked first, the reader sees the draw and its side of q0, not the move, and may choose any
+    // test the ant has not taken.
+    const { question } = view;
+    const [asked, askedFrom] = numbers(question.shown.words);
+    assert.deepEqual([asked, askedFrom], [ant, from]);
+    assert.match(question.shown.words, new RegExp(`drew ${draw}: ${draw} / ${limit} = ${q}`));
+    assert.equal(/not below q0/.test(question.shown.words), !below);
+    assert.equal(question.shown.tours[ant - 1].at(-1), from, 'the graph does not give it away');
+    assert.deepEqual(question.shown.marked, []);
+    assert.deepEqual(
+      question.choices.map(({ value }) => value),
+      [...open.map(({ cells }) => Number(cells[0]))],
+    );
+    assert.match(question.reply(to), /^Right/);
+    const wrong = question.choices.find(({ value }) => value !== to);
+    if (wrong) {
+      assert.match(question.reply(wrong.value), new RegExp(`takes test ${to}\\.$`));
+    }
   },
   local(view) {
     const stated = numbers(view.words.split('of the way')[0]).at(-1);
@@ -161,6 +179,12 @@ const readers = {
     assert.match(view.words, /is the smallest of the iteration/);
     assert.equal(kept, smallest, 'the smallest score, the lowest ant on a tie');
     assert.equal(numbers(view.words)[1], kept);
+    assert.deepEqual(
+      view.question.choices.map(({ value }) => value),
+      scores.map((_, k) => k + 1),
+    );
+    assert.match(view.question.reply(kept), /^Right/);
+    assert.doesNotMatch(view.question.shown.words, /\d\.\d{6}/, 'no score given away');
     return { kept, tour: numbers(view.table.rows[kept - 1].cells[1]), score: scores[kept - 1] };
   },
   global(view, end) {

@@ -133,7 +133,15 @@ function showSuite(instance) {
 
 // The replay: the trace, its shape, the index of the step shown from 0, its view, Play's timer,
 // and how to redraw the graph.
-const replay = { trace: null, shape: null, index: 0, view: null, timer: null, redraw: null };
+const replay = {
+  trace: null,
+  shape: null,
+  index: 0,
+  view: null,
+  timer: null,
+  redraw: null,
+  answers: new Map(),
+};
 
 // The graph of the step shown, `width` pixels wide.
 function graphSvg(width) {
@@ -207,14 +215,66 @@ function setStepButtons() {
   byId('next').setAttribute('aria-disabled', String(replay.index === replay.shape.steps - 1));
 }
 
-// Shows the step `replay.index` in every part of the replay, and puts it in the address.
+// The question the step asks first, in the answering mode, until the reader has answered it.
+function openQuestion(view) {
+  const asking = byId('answer-mode').checked && view.question !== null;
+  return asking && !replay.answers.has(replay.index) ? view.question : null;
+}
+
+// The reader's answer to the step's question: kept, counted, and then the step shown.
+function answer(choice) {
+  replay.answers.set(replay.index, choice);
+  showStep();
+  byId('next').focus();
+}
+
+// The choices of a question, as buttons, or none.
+function showQuestion(question) {
+  const box = byId('question');
+  box.hidden = question === null;
+  box.replaceChildren(
+    ...(question === null
+      ? []
+      : question.choices.map(({ value, label }) => {
+          const button = element('button', { type: 'button', 'data-choice': String(value) }, label);
+          button.addEventListener('click', () => answer(value));
+          return button;
+        })),
+  );
+}
+
+// How many of the reader's answers were right, of how many.
+function showAnswerCount() {
+  let right = 0;
+  for (const [index, choice] of replay.answers) {
+    right += View.stepView(replay.trace, replay.shape, index).question.answer === choice ? 1 : 0;
+  }
+  const counter = byId('answer-count');
+  counter.hidden = replay.answers.size === 0;
+  counter.textContent = `Right answers: ${right} of ${replay.answers.size}`;
+}
+
+// Shows the step `replay.index` in every part of the replay, and puts it in the address; in the
+// answering mode, a question first.
 function showStep() {
-  const view = View.stepView(replay.trace, replay.shape, replay.index);
+  const full = View.stepView(replay.trace, replay.shape, replay.index);
+  const question = openQuestion(full);
+  const view = question === null ? full : question.shown;
   replay.view = view;
+  showQuestion(question);
+  if (question !== null) {
+    setPlaying(false, false);
+  }
   byId('step').value = String(replay.index + 1);
   byId('step-value').textContent = (replay.index + 1).toLocaleString('en-GB');
   byId('position').textContent = view.position;
-  byId('step-status').textContent = view.words;
+  const chosen = replay.answers.get(replay.index);
+  byId('step-status').textContent =
+    question === null && chosen !== undefined && full.question !== null
+      ? `${full.question.reply(chosen)} ${view.words}`
+      : view.words;
+  byId('paths').replaceChildren(...view.paths.map((path) => element('li', {}, path)));
+  showAnswerCount();
   for (const line of byId('procedure').children) {
     if (line.dataset.line === view.line) {
       line.setAttribute('aria-current', 'step');
@@ -247,8 +307,8 @@ function playLabel() {
   return isLast() ? 'Play from the start' : 'Play';
 }
 
-// Play shows one step after another until the last, or until Pause.
-function setPlaying(playing) {
+// Play shows one step after another until the last, or until Pause, or a question.
+function setPlaying(playing, label = true) {
   clearInterval(replay.timer);
   replay.timer = null;
   if (playing) {
@@ -265,7 +325,9 @@ function setPlaying(playing) {
       Number(byId('speed').value),
     );
   }
-  byId('play').textContent = playLabel();
+  if (label) {
+    byId('play').textContent = playLabel();
+  }
 }
 
 // A step button's action, which does nothing while the button is marked unavailable.
@@ -349,7 +411,7 @@ function startReplay(run) {
   const range = byId('step');
   range.max = String(replay.shape.steps);
   byId('step-count').textContent = replay.shape.steps.toLocaleString('en-GB');
-  for (const id of ['step', 'previous', 'play', 'next', 'speed']) {
+  for (const id of ['step', 'previous', 'play', 'next', 'speed', 'answer-mode']) {
     byId(id).disabled = false;
   }
   byId('legend').innerHTML = trace.iterations[0].tours
@@ -366,6 +428,7 @@ function startReplay(run) {
   onStepButton('next', 1);
   byId('play').addEventListener('click', () => setPlaying(replay.timer === null));
   byId('speed').addEventListener('change', () => replay.timer !== null && setPlaying(true));
+  byId('answer-mode').addEventListener('change', showStep);
   document.addEventListener('keydown', onKey);
   byId('chart').addEventListener('click', onChartClick);
   window.addEventListener('hashchange', () =>

@@ -264,6 +264,72 @@ function endView(iteration, divisors) {
   };
 }
 
+// What a question shows before its answer: the step as it stood before its decision, with
+// `prompt` for words, the choices, the answer, and the words for a right and a wrong choice.
+function question(shown, prompt, choices, answer, right, wrong) {
+  const paths = shown.tours.map((tour, k) => `Ant ${k + 1}: ${tourText(tour)}`);
+  return {
+    shown: { ...shown, paths, words: prompt, table: null, changes: [], marked: [] },
+    choices,
+    answer,
+    reply: (choice) => (choice === answer ? right : wrong(choice)),
+  };
+}
+
+// Before a move: which test the ant takes, from the draw, its side of q0, and what the rule
+// reads, the levels in the heat map and the faults detected so far.
+function moveQuestion(move, parameters, shown, iteration, step) {
+  const below = move.rule === 'trail';
+  const tours = iteration.tours.map((tour, k) =>
+    tour.slice(0, step.pass + (k < step.ant - 1 ? 1 : 0)),
+  );
+  const rule = below
+    ? 'it follows the heaviest trail: of the tests it has not taken, the largest pheromone ' +
+      'level (the heat map, row ' +
+      `${move.from}) over run time² (the suite)`
+    : 'it takes the test that adds the most faults it has not detected: it has detected faults ' +
+      `${listText(numbersOf(move.detected))}`;
+  const prompt =
+    `Ant ${move.ant}, on test ${move.from}, has taken test${move.taken.length > 1 ? 's' : ''} ` +
+    `${listText(move.taken)} and drew ` +
+    `${move.draw}: ${move.draw} / ${parameters.randLimit} = ` +
+    `${fractionText(move, parameters.q0)}, ${below ? 'below' : 'not below'} q0 = ` +
+    `${parameters.q0}, so ${rule}. Which test does it take?`;
+  const open = numbersOf(move.weights.map((_, t) => (move.taken.includes(t + 1) ? 0 : 1)));
+  return question(
+    {
+      ...shown,
+      tours,
+      moving: 0,
+      heat: `The levels the ants read in pass ${step.pass}.`,
+    },
+    prompt,
+    open.map((test) => ({ value: test, label: `Test ${test}` })),
+    move.to,
+    `Right: ant ${move.ant} takes test ${move.to}.`,
+    (choice) =>
+      `Not this time: you chose test ${choice}, and ant ${move.ant} takes test ${move.to}.`,
+  );
+}
+
+// Before an iteration's end: which ant's tour is kept, from the tours and the rule.
+function keptQuestion(iteration, step, divisors, shown) {
+  const prompt =
+    `Iteration ${step.iteration} ends with the tours ${iteration.tours.map(tourText).join('; ')} ` +
+    `of ants ${listText(iteration.tours.map((_, k) => k + 1))}. Each scores ` +
+    `1 − S / ${divisors[0]} − 1 / ${divisors[1]}, S the sum, over the faults, of the position of ` +
+    'the first test that detects each; the smallest score is kept, the lowest ant on a tie. ' +
+    'Which ant is kept?';
+  return question(
+    shown,
+    prompt,
+    iteration.tours.map((_, k) => ({ value: k + 1, label: `Ant ${k + 1}` })),
+    iteration.kept,
+    `Right: ant ${iteration.kept} is kept.`,
+    (choice) => `Not this time: you chose ant ${choice}, and ant ${iteration.kept} is kept.`,
+  );
+}
+
 // Everything the page shows of the step numbered `index` from 0.
 export function stepView(trace, shape, index) {
   const step = stepAt(shape, index);
@@ -290,7 +356,9 @@ export function stepView(trace, shape, index) {
     levels: after,
     marked: [],
     changes: [],
+    question: null,
   };
+  view.paths = view.tours.map((tour, k) => `Ant ${k + 1}: ${tourText(tour)}`);
   if (step.kind === 'starts') {
     const starts = startsView(iteration, instance.faultMatrix.length);
     return {
@@ -309,8 +377,13 @@ export function stepView(trace, shape, index) {
         : move.rule === 'faults'
           ? faultsTable(move, instance.faultMatrix)
           : null;
+    const question =
+      move.rule === 'home'
+        ? null
+        : moveQuestion(move, parameters, { ...view, levels: before }, iteration, step);
     return {
       ...view,
+      question,
       line: move.rule,
       words: moveWords(move, parameters),
       table,
@@ -344,6 +417,7 @@ export function stepView(trace, shape, index) {
     const end = endView(iteration, instance.scoreDivisors);
     return {
       ...view,
+      question: keptQuestion(iteration, step, instance.scoreDivisors, view),
       line: 'select',
       words: `End of iteration ${step.iteration}: ${end.words}`,
       table: end,

@@ -179,6 +179,40 @@ for (const engine of engines) {
       assert.equal(await browser.evaluate(play), 'Play');
     });
 
+    test('asks first in the answering mode, then says whether the answer was right', async () => {
+      await browser.open(`${pageUrl}#iteration=1&step=2`);
+      const { moves } = trace.iterations[0].passes[0];
+      const asked = () => ({
+        status: document.getElementById('step-status').textContent,
+        choices: [...document.querySelectorAll('#question button')].map((b) => b.dataset.choice),
+        count: document.getElementById('answer-count').textContent,
+        numbers: document.getElementById('numbers').hidden,
+      });
+      await browser.evaluate(() => document.getElementById('answer-mode').click());
+      const first = await browser.evaluate(asked);
+      assert.match(first.status, /Which test does it take\?$/);
+      assert.ok(first.numbers, 'the numbers wait for the answer');
+      assert.ok(first.choices.includes(String(moves[0].to)));
+      await browser.evaluate(
+        (to) => document.querySelector(`#question [data-choice="${to}"]`).click(),
+        moves[0].to,
+      );
+      const right = await browser.evaluate(asked);
+      assert.match(right.status, /^Right: ant 1 takes test \d\./);
+      assert.equal(right.count, 'Right answers: 1 of 1');
+      await browser.evaluate(() => document.getElementById('next').click());
+      const wrong = (await browser.evaluate(asked)).choices.find((c) => c !== String(moves[1].to));
+      // The keyboard alone: the choice focused, and Enter.
+      await browser.evaluate(
+        (choice) => document.querySelector(`#question [data-choice="${choice}"]`).focus(),
+        wrong,
+      );
+      await browser.press('Enter');
+      const after = await browser.evaluate(asked);
+      assert.match(after.status, new RegExp(`^Not this time: you chose test ${wrong}`));
+      assert.equal(after.count, 'Right answers: 1 of 2');
+    });
+
     test('held Enter runs to either end and stays there', async () => {
       await browser.open(pageUrl);
       const holdEnter = async (id, presses) => {
