@@ -99,6 +99,19 @@ function pathsSvg(tours, kept, moving, shape) {
   });
 }
 
+// The edge a reader points at elsewhere on the page, from test to test, under the paths: a wide
+// band between the two tests, or nothing.
+function linkedSvg(linked, shape) {
+  if (!linked) {
+    return [];
+  }
+  const [a, b] = [shape.tests[linked.from - 1], shape.tests[linked.to - 1]];
+  return [
+    `<line class="linked" x1="${fixed(a.x)}" y1="${fixed(a.y)}" x2="${fixed(b.x)}" ` +
+      `y2="${fixed(b.y)}" stroke="#f2c200" stroke-width="10" stroke-linecap="round"/>`,
+  ];
+}
+
 // The tests: circles with their numbers, over the paths' ends.
 function testsSvg(shape) {
   return shape.tests.map(
@@ -124,8 +137,9 @@ function markersSvg(tours, shape) {
 
 // The graph, `width` pixels wide, of `tests` tests and the ants' tours so far, `tours`, each a
 // list of tests from 1; `kept` is the kept ant at an iteration's end, and 0 during its passes;
-// `moving` the ant whose move is shown, or 0 for every ant's last.
-export function graphSvg({ tours, tests, kept, moving = 0, width }) {
+// `moving` the ant whose move is shown, or 0 for every ant's last; `linked` an edge
+// { from, to } the reader points at, or null.
+export function graphSvg({ tours, tests, kept, moving = 0, linked = null, width }) {
   const shape = layout(width, tests);
   const where = tours.map((tour, k) => `ant ${k + 1} on test ${tour[tour.length - 1]}`);
   return [
@@ -135,6 +149,7 @@ export function graphSvg({ tours, tests, kept, moving = 0, width }) {
     '<title id="graph-title">Where the ants stand, and the edges they took</title>',
     `<desc id="graph-desc">${where.join(', ')}.</desc>`,
     `<defs>${arrowheads(tours.length).join('')}</defs>`,
+    ...linkedSvg(linked, shape),
     ...pathsSvg(tours, kept, moving, shape),
     ...testsSvg(shape),
     ...markersSvg(tours, shape),

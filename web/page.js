@@ -134,6 +134,7 @@ function showSuite(instance) {
 // The replay: the trace, its shape, the index of the step shown from 0, its view, Play's timer,
 // and how to redraw the graph.
 const replay = {
+  linked: null,
   trace: null,
   shape: null,
   index: 0,
@@ -151,6 +152,7 @@ function graphSvg(width) {
     tests: replay.trace.instance.faultMatrix.length,
     kept: view.kept,
     moving: view.moving,
+    linked: replay.linked,
     width,
   });
 }
@@ -163,7 +165,14 @@ function showNumbers(table) {
     numbers.caption.textContent = table.caption;
     numbers.tHead.replaceChildren(headings(table.headings));
     numbers.tBodies[0].replaceChildren(
-      ...table.rows.map(({ cells, pick }) => row(cells, pick ? 'pick' : '')),
+      ...table.rows.map(({ cells, pick, edge }) => {
+        const line = row(cells, pick ? 'pick' : '');
+        if (edge) {
+          line.dataset.edge = `${edge.from}-${edge.to}`;
+          line.tabIndex = 0;
+        }
+        return line;
+      }),
     );
   }
 }
@@ -194,6 +203,7 @@ function showPheromone(view) {
       const line = row([a + 1]);
       levelsFrom.forEach((level, b) => {
         const cell = line.insertCell();
+        cell.dataset.edge = `${a + 1}-${b + 1}`;
         cell.style.background = Format.heatColour(level, table);
         const value = Format.levelText(level);
         if (view.marked.some(({ from, to }) => from === a + 1 && to === b + 1)) {
@@ -206,6 +216,27 @@ function showPheromone(view) {
       return line;
     }),
   );
+}
+
+// Points at the edge "from-to", or at none: its level in the move's table and in the heat map,
+// and its band in the graph.
+function setLinked(edge) {
+  for (const node of document.querySelectorAll('.linked[data-edge]')) {
+    node.classList.remove('linked');
+  }
+  for (const node of document.querySelectorAll(`[data-edge="${edge}"]`)) {
+    node.classList.add('linked');
+  }
+  const [from, to] = edge ? edge.split('-').map(Number) : [];
+  replay.linked = edge ? { from, to } : null;
+  replay.redraw();
+}
+
+// A level of the move's table or of the heat map, pointed at or focused, and left again.
+function onLinkEvent(event) {
+  const target = event.target.closest('[data-edge]');
+  const entering = event.type === 'pointerover' || event.type === 'focusin';
+  setLinked(entering && target ? target.dataset.edge : null);
 }
 
 // Marks the previous-step button unavailable at the first step and the next-step button at the
@@ -257,6 +288,7 @@ function showAnswerCount() {
 // Shows the step `replay.index` in every part of the replay, and puts it in the address; in the
 // answering mode, a question first.
 function showStep() {
+  replay.linked = null;
   const full = View.stepView(replay.trace, replay.shape, replay.index);
   const question = openQuestion(full);
   const view = question === null ? full : question.shown;
@@ -431,6 +463,11 @@ function startReplay(run) {
   byId('answer-mode').addEventListener('change', showStep);
   document.addEventListener('keydown', onKey);
   byId('chart').addEventListener('click', onChartClick);
+  for (const id of ['numbers', 'pheromone']) {
+    for (const type of ['pointerover', 'pointerout', 'focusin', 'focusout']) {
+      byId(id).addEventListener(type, onLinkEvent);
+    }
+  }
   window.addEventListener('hashchange', () =>
     goTo(View.indexFromAddress(replay.shape, location.hash)),
   );

@@ -186,7 +186,8 @@ function trailTable(move, read, cost) {
   return {
     caption:
       `From test ${move.from}: weight = pheromone ÷ run time². The largest weight wins; on a tie, ` +
-      'the lower test. The pheromone is the level the ant read, before the local update.',
+      'the lower test. The pheromone is the level the ant read, before the local update; point ' +
+      'at a row, or focus it, to find its edge in the graph and the heat map.',
     headings: ['Test', 'Pheromone', 'Run time²', 'Weight'],
     rows: move.weights.map((weight, t) => {
       const test = t + 1;
@@ -195,6 +196,7 @@ function trailTable(move, read, cost) {
       }
       const pick = test === move.to;
       return {
+        edge: { from: move.from, to: test },
         cells: [
           String(test),
           valueText(read[move.from - 1][t]),

@@ -326,6 +326,29 @@ describe('Chromium, for what one engine shows of all', () => {
     assert.match(status, /^End of iteration 37:/);
   });
 
+  test("a level pointed at in a move's table is marked in the heat map and the graph", async () => {
+    const moves = trace.iterations[0].passes[0].moves;
+    const trail = moves.find((move) => move.rule === 'trail');
+    await browser.open(`${pageUrl}#iteration=1&step=${1 + trail.ant}`);
+    const edge = `${trail.from}-${trail.to}`;
+    await browser.page.hover(`#numbers tr[data-edge="${edge}"]`);
+    const marked = () => ({
+      cells: [...document.querySelectorAll('#pheromone td.linked')].map((td) => td.dataset.edge),
+      bands: document.querySelectorAll('#graph line.linked').length,
+    });
+    assert.deepEqual(await browser.evaluate(marked), { cells: [edge], bands: 1 });
+    await browser.page.hover(`#pheromone td[data-edge="${edge}"]`);
+    assert.deepEqual(
+      await browser.evaluate(() =>
+        [...document.querySelectorAll('#numbers tr.linked')].map((tr) => tr.dataset.edge),
+      ),
+      [edge],
+      'and the reverse',
+    );
+    await browser.page.hover('h1');
+    assert.deepEqual(await browser.evaluate(marked), { cells: [], bands: 0 });
+  });
+
   test('keeps the controls, and at 1280 px the graph and the heat map, in view as it steps', async () => {
     // At 1280 px the reader reads the step's words beside the drawings; at 360 px, further down.
     for (const [width, height, readAt, inView] of [
