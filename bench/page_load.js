@@ -9,9 +9,8 @@
 //   node bench/page_load.js [page, default build/web/antorder.html] [runs, default 15] \
 //     >>bench/results.md
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
-import { launchChromium } from '../tests/browser/browsers.js';
+import { benchPage } from './page_bench.js';
 
 const [page = 'build/web/antorder.html', runs = '15'] = process.argv.slice(2);
 
@@ -53,12 +52,10 @@ const median = (values) => {
   return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
 };
 
-async function main() {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'antorder-bench-'));
-  const pageFile = path.join(folder, 'antorder.html');
-  fs.copyFileSync(page, pageFile);
-  const browser = await launchChromium();
-  try {
+await benchPage(
+  `node bench/page_load.js ${page} ${runs}`,
+  page,
+  async (browser, pageFile, folder) => {
     // The twin: what the page shows once it has run, without its scripts.
     await browser.open(`file://${pageFile}`);
     const html = await browser.evaluate(() => document.documentElement.outerHTML);
@@ -76,27 +73,15 @@ async function main() {
       times.twin.push(await timeToReport(browser, `file://${twinFile}`, length));
     }
     const [pageTime, twinTime] = [median(times.page), median(times.twin)];
-    console.log(
-      [
-        '',
-        `## ${new Date().toISOString().slice(0, 10)}: node bench/page_load.js ${page} ${runs}`,
-        '',
-        `In ${await browser.page.browser().version()}, headless, on ${os.cpus()[0].model}, ` +
-          `${os.cpus().length} cores: the median of ${runs} loads of each, alternating.`,
-        '',
+    return {
+      what: `the median of ${runs} loads of each, alternating.`,
+      table: [
         '| time from navigation to the report on screen | median |',
         '|---|---|',
         `| the page | ${pageTime.toFixed(1)} ms |`,
         `| its static twin | ${twinTime.toFixed(1)} ms |`,
         `| ratio, page over twin | ${(pageTime / twinTime).toFixed(2)} |`,
-      ].join('\n'),
-    );
-  } finally {
-    await browser.close();
-  }
-}
-
-main().catch((error) => {
-  console.error(error);
-  process.exit(1);
-});
+      ],
+    };
+  },
+);

@@ -5,10 +5,7 @@
 // Needs the page's development tools (npm ci) and Debian's chromium.
 //   node bench/page_steps.js [page, default build/web/antorder.html] [steps, default 300] \
 //     >>bench/results.md
-import fs from 'node:fs';
-import os from 'node:os';
-import path from 'node:path';
-import { launchChromium } from '../tests/browser/browsers.js';
+import { benchPage } from './page_bench.js';
 
 const [page = 'build/web/antorder.html', steps = '300'] = process.argv.slice(2);
 
@@ -29,35 +26,16 @@ const quantile = (values, share) => {
   return sorted[Math.min(sorted.length - 1, Math.floor(share * sorted.length))];
 };
 
-async function main() {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'antorder-bench-'));
-  const pageFile = path.join(folder, 'antorder.html');
-  fs.copyFileSync(page, pageFile);
-  const browser = await launchChromium();
-  try {
-    await browser.open(`file://${pageFile}`);
-    const times = await browser.evaluate(timeSteps, Number(steps));
-    console.log(
-      [
-        '',
-        `## ${new Date().toISOString().slice(0, 10)}: node bench/page_steps.js ${page} ${steps}`,
-        '',
-        `In ${await browser.page.browser().version()}, headless, on ${os.cpus()[0].model}, ` +
-          `${os.cpus().length} cores: ${steps} steps in a row from the first, each the → key ` +
-          'and the layout it causes.',
-        '',
-        '| time to draw a step | ms |',
-        '|---|---|',
-        `| median | ${quantile(times, 0.5).toFixed(1)} |`,
-        `| 95th percentile | ${quantile(times, 0.95).toFixed(1)} |`,
-      ].join('\n'),
-    );
-  } finally {
-    await browser.close();
-  }
-}
-
-main().catch((error) => {
-  console.error(error);
-  process.exit(1);
+await benchPage(`node bench/page_steps.js ${page} ${steps}`, page, async (browser, pageFile) => {
+  await browser.open(`file://${pageFile}`);
+  const times = await browser.evaluate(timeSteps, Number(steps));
+  return {
+    what: `${steps} steps in a row from the first, each the → key and the layout it causes.`,
+    table: [
+      '| time to draw a step | ms |',
+      '|---|---|',
+      `| median | ${quantile(times, 0.5).toFixed(1)} |`,
+      `| 95th percentile | ${quantile(times, 0.95).toFixed(1)} |`,
+    ],
+  };
 });
