@@ -6,6 +6,7 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { programOutput } from './wasi_run.js';
 import * as View from '../web/view.js';
+import { valueText } from '../web/format.js';
 
 const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
 const shape = View.shapeOf(trace);
@@ -63,6 +64,24 @@ const listed = (text) => (text === 'none' ? [] : numbers(text));
 const close = (shown, exact) => Math.abs(shown - exact) <= Math.abs(exact) * 1.5e-3;
 const rho = Number(facts.rho);
 const tests = Number(facts.tests);
+// The cell of a table's row under the heading `name`, as a reader finds it.
+const cell = (table, cells, name) => {
+  const column = table.headings.indexOf(name);
+  assert.ok(column >= 0, `a column headed ${name}`);
+  return cells[column];
+};
+// The edges a list of changes names, "1 → 2: 0.0167 → 0.0171", as "1 → 2".
+const edgesOf = (changes) => changes.map((change) => change.split(':')[0]);
+// The rule each step applies, as the procedure's lit line must state it.
+const RULES = {
+  starts: /drawn again/,
+  trail: /largest pheromone \/ run time²/,
+  faults: /most faults not yet detected/,
+  home: /back to its start/,
+  local: /old × \(1 − rho\) \+ tau0 × rho/,
+  select: /smallest score is kept/,
+  global: /old × \(1 − rho\) \+ \(1 \/ its score\) × rho/,
+};
 
 // The step's decision made again from what the page shows of it; each returns what the reader
 // takes along to the next step.
@@ -70,8 +89,11 @@ const readers = {
   starts(view) {
     assert.match(view.table.caption, new RegExp(`modulo ${tests}, plus 1`));
     const holders = new Map();
+    let again = 0;
     for (const { cells } of view.table.rows) {
-      const [draw, picked, outcome] = [Number(cells[0]), Number(cells[1]), cells[2]];
+      const draw = Number(cell(view.table, cells, 'Draw'));
+      const picked = Number(cell(view.table, cells, 'Test'));
+      const outcome = cell(view.table, cells, 'Start');
       assert.equal(picked, (draw % tests) + 1, 'the test a draw names');
       const starts = /^ant (\d+) starts here$/.exec(outcome);
       if (starts) {
@@ -81,9 +103,20 @@ const readers = {
       } else {
         const [, holder] = /^taken by ant (\d+): drawn again$/.exec(outcome);
         assert.equal(holders.get(picked), Number(holder), `ant ${holder} holds test ${picked}`);
+        again += 1;
       }
     }
     assert.equal(holders.size, Number(facts.ants));
+    // The sentence: each ant's start, in the order of the ants, and how many draws were taken.
+    const [startsText, antsText] = /starts: (.*) for ants ([^;.]*)/.exec(view.words).slice(1);
+    const byAnt = [...holders].sort((a, b) => a[1] - b[1]).map(([test]) => test);
+    assert.deepEqual(numbers(startsText), byAnt);
+    assert.deepEqual(
+      listed(antsText),
+      byAnt.map((_, k) => k + 1),
+    );
+    assert.equal(numbers(view.words.split(';')[1] || '0')[0], again);
+    view.tours.forEach((tour, k) => assert.deepEqual(tour, [byAnt[k]], 'each ant on its start'));
   },
   move(view) {
     const [ant, from, ...rest] = numbers(view.words);
@@ -107,9 +140,12 @@ const readers = {
     const open = view.table.rows.filter(({ cells }) => !cells.includes('taken'));
     if (below) {
       const weights = open.map(({ cells }) => {
-        const [test, level, time, weight] = cells.map((cell) => numbers(cell)[0]);
-        assert.match(cells[2], /²$/);
-        assert.ok(close(numbers(cells[3])[0], level / (time * time)), `weight of ${test}`);
+        const [test, level, time, weight] = ['Test', 'Pheromone', 'Run time²', 'Weight'].map(
+          (name) => numbers(cell(view.table, cells, name))[0],
+        );
+        assert.match(cell(view.table, cells, 'Run time²'), /²$/);
+        assert.ok(close(weight, level / (time * time)), `weight of ${test}`);
+        assert.equal(level, Number(valueText(view.levels[from - 1][test - 1])), 'the level read');
         return { test, weight };
       });
       const best = weights.reduce((a, b) => (b.weight > a.weight ? b : a));
@@ -117,7 +153,9 @@ const readers = {
     } else {
       const detected = listed(/faults (.*)\. The most/.exec(view.table.caption)[1]);
       const gains = open.map(({ cells }) => {
-        const [test, detects, gain] = [Number(cells[0]), listed(cells[1]), numbers(cells[2])[0]];
+        const test = Number(cell(view.table, cells, 'Test'));
+        const detects = listed(cell(view.table, cells, 'Detects faults'));
+        const gain = numbers(cell(view.table, cells, 'New'))[0];
         assert.equal(gain, detects.filter((fault) => !detected.includes(fault)).length);
         return { test, gain };
       });
@@ -160,8 +198,8 @@ const readers = {
     const [, nm, twoN] = /1 − S \/ (\d+) − 1 \/ (\d+)/.exec(view.table.caption).map(Number);
     assert.deepEqual([nm, twoN], [Number(facts.nm), Number(facts.twoN)]);
     const scores = view.table.rows.map(({ cells }) => {
-      const tour = numbers(cells[1]);
-      const positions = numbers(cells[2]);
+      const tour = numbers(cell(view.table, cells, 'Tour'));
+      const positions = numbers(cell(view.table, cells, 'Positions'));
       trace.instance.faultMatrix[0].forEach((_, fault) => {
         const first = tour
           .slice(0, tests)
@@ -169,9 +207,10 @@ const readers = {
         assert.equal(positions[fault], first + 1, `fault ${fault + 1} in ${cells[1]}`);
       });
       const sum = positions.reduce((a, b) => a + b, 0);
-      assert.equal(Number(cells[3]), sum);
-      assert.ok(Math.abs(Number(cells[4]) - (1 - sum / nm - 1 / twoN)) < 1e-6, cells.join(' | '));
-      return Number(cells[4]);
+      const score = Number(cell(view.table, cells, 'Score'));
+      assert.equal(Number(cell(view.table, cells, 'S')), sum);
+      assert.ok(Math.abs(score - (1 - sum / nm - 1 / twoN)) < 1e-6, cells.join(' | '));
+      return score;
     });
     const smallest = scores.indexOf(Math.min(...scores)) + 1;
     const kept = view.table.rows.findIndex(({ pick }) => pick) + 1;
@@ -195,10 +234,7 @@ const readers = {
     assert.equal(towards, rho);
     assert.ok(close(keep, 1 - rho));
     const tourEdges = end.tour.slice(0, -1).map((t, q) => `${t} → ${end.tour[q + 1]}`);
-    assert.deepEqual(
-      view.changes.map((change) => change.split(':')[0]),
-      tourEdges,
-    );
+    assert.deepEqual(edgesOf(view.changes), tourEdges);
     assert.deepEqual(
       view.marked.map(({ from, to }) => `${from} → ${to}`),
       tourEdges,
@@ -213,17 +249,57 @@ const readers = {
 
 test('every step reads true: its numbers make its decision by the rule the page states', () => {
   let end = null;
+  let previous = null;
   for (let index = 0; index < shape.steps; ++index) {
     const view = View.stepView(trace, shape, index);
+    const { kind, pass, ant } = view.step;
     assert.match(
       view.position,
       new RegExp(
         `^Step ${(index + 1).toLocaleString('en-GB')} of 3,300: iteration ${view.step.iteration}`,
       ),
     );
-    const taken = readers[view.step.kind](view, end);
-    if (view.step.kind === 'end') {
+    const lit = View.PROCEDURE.find(([name]) => name === view.line);
+    assert.match(lit[1], RULES[view.line], `the lit line states the rule of step ${index + 1}`);
+    const taken = readers[kind](view, end);
+    if (kind === 'end') {
       end = taken;
     }
+    if (previous !== null) {
+      // The graph: a move adds the moving ant's step to its path, and nothing else changes it.
+      if (kind !== 'starts') {
+        view.tours.forEach((tour, k) =>
+          assert.deepEqual(
+            kind === 'move' && k === ant - 1 ? tour.slice(0, -1) : tour,
+            previous.tours[k],
+            `ant ${k + 1}'s path at step ${index + 1}`,
+          ),
+        );
+      }
+      // The heat map: an update changes exactly the levels it lists, from the levels shown
+      // before it; every other step shows the levels of the step before.
+      const changed = previous.levels.flatMap((row, a) =>
+        row.flatMap((level, b) => (level === view.levels[a][b] ? [] : [`${a + 1} → ${b + 1}`])),
+      );
+      if (kind === 'local' || kind === 'global') {
+        assert.deepEqual([...edgesOf(view.changes)].sort(), [...changed].sort(), 'every change');
+        for (const change of view.changes) {
+          const [a, b, before, after] = numbers(change);
+          assert.equal(before, Number(valueText(previous.levels[a - 1][b - 1])), change);
+          assert.equal(after, Number(valueText(view.levels[a - 1][b - 1])), change);
+        }
+        assert.deepEqual(
+          view.marked.map(({ from, to }) => `${from} → ${to}`).sort(),
+          [...changed].sort(),
+          'the cells it changed are marked',
+        );
+      } else {
+        assert.deepEqual(changed, [], `no level changes at step ${index + 1}`);
+      }
+      if (pass !== undefined) {
+        assert.match(view.heat, new RegExp(`pass ${pass}\\b`), 'the heat map names its pass');
+      }
+    }
+    previous = view;
   }
 });
