@@ -26,10 +26,10 @@ else()
     set(CPACK_GENERATOR TGZ)
     if(NOT CMAKE_CROSSCOMPILING)
         list(APPEND CPACK_GENERATOR DEB)
+        set(CPACK_DEBIAN_FILE_NAME ${ANTORDER_FILE_deb})
     endif()
     string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_PACKAGE_FILE_NAME
         ${ANTORDER_FILE_${linux_triple}})
-    set(CPACK_DEBIAN_FILE_NAME ${ANTORDER_FILE_deb})
 endif()
 string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_SOURCE_PACKAGE_FILE_NAME ${ANTORDER_FILE_source})
 

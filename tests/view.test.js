@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { programOutput } from './wasi_run.js';
 import * as View from '../web/view.js';
-import { valueText } from '../web/format.js';
+import { levelText, valueText } from '../web/format.js';
 
 const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
 const shape = View.shapeOf(trace);
@@ -297,9 +297,23 @@ test('every step reads true: its numbers make its decision by the rule the page 
         assert.deepEqual(changed, [], `no level changes at step ${index + 1}`);
       }
       if (pass !== undefined) {
-        assert.match(view.heat, new RegExp(`pass ${pass}\\b`), 'the heat map names its pass');
+        assert.match(
+          View.heatWords(view).caption,
+          new RegExp(`pass ${pass}\\b`),
+          'the heat map names its pass',
+        );
       }
     }
+    // The heat map's scale names the lowest and the highest level its cells show.
+    const cells = view.levels.flat().map((level) => Number(levelText(level)));
+    const scale = numbers(View.heatWords(view).scale.join(' '));
+    assert.deepEqual(
+      scale,
+      Math.min(...cells) === Math.max(...cells)
+        ? [cells[0]]
+        : [Math.min(...cells), Math.max(...cells)],
+      `the heat map's scale at step ${index + 1}`,
+    );
     previous = view;
   }
 });

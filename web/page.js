@@ -181,22 +181,15 @@ function showNumbers(table) {
 // the step marks are outlined and in bold.
 function showPheromone(view) {
   const table = view.levels;
-  byId('pheromone-caption').textContent =
-    `From test (row) to test (column). ${view.heat} The darker, the higher within this table.`;
-  const levels = table.flat();
-  const [low, high] = [Math.min(...levels), Math.max(...levels)];
-  const scale = element('span', { class: 'scale', 'aria-hidden': 'true' });
-  scale.style.background =
-    `linear-gradient(to right, ${Format.heatColour(low, table)}, ` +
-    `${Format.heatColour(high, table)})`;
+  const heat = View.heatWords(view);
+  byId('pheromone-caption').textContent = heat.caption;
+  const swatch = element('span', { class: 'scale', 'aria-hidden': 'true' });
+  swatch.style.background =
+    `linear-gradient(to right, ${Format.heatColour(heat.low, table)}, ` +
+    `${Format.heatColour(heat.high, table)})`;
+  const [before, after] = heat.scale;
   byId('pheromone-scale').replaceChildren(
-    ...(low === high
-      ? [`Every level of this table is ${Format.levelText(low)}, so every cell is white.`]
-      : [
-          `Shade: white is this table's lowest level, ${Format.levelText(low)}, `,
-          scale,
-          ` and the darkest its highest, ${Format.levelText(high)}, on a logarithmic scale.`,
-        ]),
+    ...(after === undefined ? [before] : [before, swatch, after]),
   );
   byId('pheromone').tBodies[0].replaceChildren(
     ...table.map((levelsFrom, a) => {
@@ -252,9 +245,10 @@ function openQuestion(view) {
   return asking && !replay.answers.has(replay.index) ? view.question : null;
 }
 
-// The reader's answer to the step's question: kept, counted, and then the step shown.
-function answer(choice) {
-  replay.answers.set(replay.index, choice);
+// The reader's answer to the step's question: kept, with whether it was right, and then the step
+// shown.
+function answer(question, choice) {
+  replay.answers.set(replay.index, { choice, right: choice === question.answer });
   showStep();
   byId('next').focus();
 }
@@ -268,7 +262,7 @@ function showQuestion(question) {
       ? []
       : question.choices.map(({ value, label }) => {
           const button = element('button', { type: 'button', 'data-choice': String(value) }, label);
-          button.addEventListener('click', () => answer(value));
+          button.addEventListener('click', () => answer(question, value));
           return button;
         })),
   );
@@ -276,13 +270,10 @@ function showQuestion(question) {
 
 // How many of the reader's answers were right, of how many.
 function showAnswerCount() {
-  let right = 0;
-  for (const [index, choice] of replay.answers) {
-    right += View.stepView(replay.trace, replay.shape, index).question.answer === choice ? 1 : 0;
-  }
+  const right = [...replay.answers.values()].filter((answered) => answered.right).length;
   const counter = byId('answer-count');
   counter.hidden = replay.answers.size === 0;
-  counter.textContent = `Right answers: ${right} of ${replay.answers.size}`;
+  counter.textContent = View.answerCountWords(right, replay.answers.size);
 }
 
 // Shows the step `replay.index` in every part of the replay, and puts it in the address; in the
@@ -300,10 +291,10 @@ function showStep() {
   byId('step').value = String(replay.index + 1);
   byId('step-value').textContent = (replay.index + 1).toLocaleString('en-GB');
   byId('position').textContent = view.position;
-  const chosen = replay.answers.get(replay.index);
+  const answered = replay.answers.get(replay.index);
   byId('step-status').textContent =
-    question === null && chosen !== undefined && full.question !== null
-      ? `${full.question.reply(chosen)} ${view.words}`
+    question === null && answered !== undefined
+      ? `${full.question.reply(answered.choice)} ${view.words}`
       : view.words;
   byId('paths').replaceChildren(...view.paths.map((path) => element('li', {}, path)));
   showAnswerCount();

@@ -3,7 +3,15 @@
 // sentence, its table's rows, the cells and arrows it marks. Every number comes from the trace
 // that antorder-trace writes; this module decides nothing of the search, and holds the page's
 // wording. It has no DOM: the page renders what it returns, and node's tests read it.
-import { fractionText, listText, numbersOf, scoreText, tourText, valueText } from './format.js';
+import {
+  fractionText,
+  levelText,
+  listText,
+  numbersOf,
+  scoreText,
+  tourText,
+  valueText,
+} from './format.js';
 
 // Each iteration's steps, in order: the starts; in each pass, each ant's move, then the local
 // update; the iteration's end, where the scores select the kept ant; the global update.
@@ -105,14 +113,11 @@ export function facts(trace) {
 // The pheromone table before the step's action: what the ants read in a pass, and what an update
 // starts from.
 function tableBefore(iteration, step) {
-  if (
-    step.kind === 'starts' ||
-    (step.pass === 1 && step.kind !== 'end' && step.kind !== 'global')
-  ) {
-    return iteration.pheromoneAtStart;
-  }
   if (step.kind === 'end' || step.kind === 'global') {
     return iteration.passes[iteration.passes.length - 1].pheromone;
+  }
+  if (step.kind === 'starts' || step.pass === 1) {
+    return iteration.pheromoneAtStart;
   }
   return iteration.passes[step.pass - 2].pheromone;
 }
@@ -156,7 +161,7 @@ function startsView(iteration, tests) {
     headings: ['Draw', 'Test', 'Start'],
     rows: rows.map((cells) => ({ cells, pick: false })),
     words:
-      `The ants draw their starts: ${tourText(iteration.starts).replaceAll(' → ', ', ')} for ants ` +
+      `The ants draw their starts: ${iteration.starts.join(', ')} for ants ` +
       `${listText(iteration.starts.map((_, k) => k + 1))}` +
       (again > 0
         ? `; ${again} ${again === 1 ? 'draw named' : 'draws named'} a test already taken.`
@@ -331,6 +336,29 @@ function keptQuestion(iteration, step, divisors, shown) {
     (choice) => `Not this time: you chose ant ${choice}, and ant ${iteration.kept} is kept.`,
   );
 }
+
+// The heat map's words for a view: its caption, and its scale, from white at the table's lowest
+// level to the darkest at its highest, as the text before and after the page's swatch, or one
+// sentence where every level is the same.
+export function heatWords(view) {
+  const levels = view.levels.flat();
+  const [low, high] = [Math.min(...levels), Math.max(...levels)];
+  return {
+    caption: `From test (row) to test (column). ${view.heat} The darker, the higher within this table.`,
+    low,
+    high,
+    scale:
+      low === high
+        ? [`Every level of this table is ${levelText(low)}, so every cell is white.`]
+        : [
+            `Shade: white is this table's lowest level, ${levelText(low)}, `,
+            ` and the darkest its highest, ${levelText(high)}, on a logarithmic scale.`,
+          ],
+  };
+}
+
+// The count of the reader's right answers, in words.
+export const answerCountWords = (right, answered) => `Right answers: ${right} of ${answered}`;
 
 // Everything the page shows of the step numbered `index` from 0.
 export function stepView(trace, shape, index) {
