@@ -3,6 +3,7 @@
 // reader reads it, its words, rows and marks must make each decision again by the rule the page
 // states, from the numbers the page shows.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
 import { test } from 'node:test';
 import { programOutput } from './wasi_run.js';
 import * as View from '../web/view.js';
@@ -315,5 +316,88 @@ test('every step reads true: its numbers make its decision by the rule the page 
       `the heat map's scale at step ${index + 1}`,
     );
     previous = view;
+  }
+});
+
+// The page's own text around the replay, as a reader reads it once the page has written its facts
+// in: the template's main part, its tags dropped.
+const pageText = (() => {
+  const html = fs.readFileSync(new URL('../web/antorder.html.in', import.meta.url), 'utf8');
+  const filled = /<main>([\s\S]*)<\/main>/
+    .exec(html)[1]
+    .replace(/<span data-fact="(\w+)">…<\/span>/g, (_, name) => String(facts[name]));
+  assert.doesNotMatch(filled, /data-fact|undefined/, 'every fact written in');
+  return filled.replace(/<[^>]+>/g, '').replace(/\s+/g, ' ');
+})();
+// The numbers of the first sentence of the page's text that `pattern` finds.
+const stated = (pattern) => {
+  const found = pattern.exec(pageText);
+  assert.ok(found, `the page says ${pattern}`);
+  return found.slice(1).map(Number);
+};
+
+test("the page's text gives the suite's costs, tau0 and the score's range true to the suite", () => {
+  const [faults, suite] = stated(/Which of the (\d+) faults each of the (\d+) tests/);
+  assert.deepEqual([faults, suite], [trace.instance.faultMatrix[0].length, tests]);
+  const costs = numbers(/every row of which then reads ([\d., ]+)\./.exec(pageText)[1]);
+  const [cycleText, cycle] = /The reference cycle ([\d →]+) costs (\d+(?:\.\d+)?)/
+    .exec(pageText)
+    .slice(1);
+  const cycleTour = numbers(cycleText);
+  assert.equal(cycleTour.at(-1), cycleTour[0], 'a cycle ends where it starts');
+  assert.equal(new Set(cycleTour).size, tests, 'and takes every test once');
+  const walked = cycleTour.slice(1).reduce((sum, t) => sum + costs[t - 1], 0);
+  assert.ok(close(walked, Number(cycle)), `the cycle ${cycleText} costs ${walked}`);
+  const [n, cycleAgain, tau0] = stated(/tau0 = 1 \/ \((\d+) × (\d+(?:\.\d+)?)\) = (\d+(?:\.\d+)?)/);
+  assert.deepEqual([n, cycleAgain], [tests, Number(cycle)]);
+  assert.ok(close(tau0, 1 / (n * cycleAgain)), `tau0 = ${tau0}`);
+  // The range of the score: its smallest and largest over every ordering of the suite.
+  const [nm, twoN, low, high] = stated(
+    /1 − S \/ (\d+) − 1 \/ (\d+)\. It ranks .* between (\d+(?:\.\d+)?) and (\d+(?:\.\d+)?) for this suite/,
+  );
+  assert.deepEqual([nm, twoN], [tests * faults, 2 * tests]);
+  const orderings = (left) =>
+    left.length === 0
+      ? [[]]
+      : left.flatMap((t) => orderings(left.filter((u) => u !== t)).map((rest) => [t, ...rest]));
+  const scores = orderings(cycleTour.slice(1)).map((order) => {
+    const sum = trace.instance.faultMatrix[0]
+      .map((_, fault) => order.findIndex((t) => trace.instance.faultMatrix[t - 1][fault]) + 1)
+      .reduce((a, b) => a + b, 0);
+    return 1 - sum / nm - 1 / twoN;
+  });
+  assert.deepEqual(
+    [low, high],
+    [Math.min(...scores), Math.max(...scores)].map((score) => Number(score.toFixed(2))),
+  );
+  assert.deepEqual(
+    stated(/from (\d+(?:\.\d+)?) to (\d+(?:\.\d+)?)\. Click a dot/),
+    [low, high],
+    'the chart',
+  );
+});
+
+test("the page's text names the generator so that every draw the replay shows follows from the seed", () => {
+  const [iterations, seed, multiplier, modulus, shift, shiftAgain, limit] = stated(
+    /runs (\d+) iterations\. Its random draws come from .* seeded with (\d+): each of its values is the one before times (\d+), modulo (\d+), and a draw is that value shifted right by (\d+) bits \(divided by 2 to the power (\d+), rounded down\), a number from 0 to (\d+)\./,
+  );
+  assert.equal(iterations, shape.iterations);
+  assert.equal(shiftAgain, shift);
+  assert.equal(limit, Math.floor((modulus - 1) / 2 ** shift), 'the largest draw');
+  const [ants, passes, moveLimit] = stated(
+    /Each of the (\d+) ants .* In each of (\d+) passes, .* draws a number from 0 to (\d+)/,
+  );
+  assert.deepEqual([ants, passes, moveLimit], [shape.ants, shape.passes, limit]);
+  let value = seed;
+  for (let index = 0; index < shape.steps; ++index) {
+    const view = View.stepView(trace, shape, index);
+    const shown =
+      view.line === 'starts'
+        ? view.table.rows.map(({ cells }) => Number(cell(view.table, cells, 'Draw')))
+        : [...view.words.matchAll(/drew (\d+)/g)].map((match) => Number(match[1]));
+    for (const draw of shown) {
+      value = (value * multiplier) % modulus;
+      assert.equal(draw, Math.floor(value / 2 ** shift), `a draw of step ${index + 1}`);
+    }
   }
 });
