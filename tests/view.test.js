@@ -194,6 +194,52 @@ const readers = {
       const [, , before, after] = numbers(change);
       assert.ok(close(after, before * keep + tau0 * towards), change);
     }
+    // Asked first, the reader sees the levels before the update, the rule and one outlined edge
+    // of those it changes, the highest, and picks its new level among levels of the update's own
+    // terms.
+    const { question } = view;
+    if (view.changes.length === 0) {
+      assert.equal(question, null, 'nothing changes, nothing to ask');
+      return;
+    }
+    const asked =
+      /\bnew = old × (\S+) \+ (\S+) × (\S+)\. The edge (\d+) → (\d+), outlined in the heat map, stood at (\S+)\. What is its new level\?$/;
+    const [askedKeep, askedTau0, askedRho, from, to, stood] = asked
+      .exec(question.shown.words)
+      .slice(1)
+      .map(Number);
+    assert.deepEqual([askedKeep, askedTau0, askedRho], [keep, tau0, towards]);
+    assert.deepEqual(question.shown.marked, [{ from, to }]);
+    assert.equal(stood, Number(valueText(question.shown.levels[from - 1][to - 1])));
+    const change = view.changes.find((text) => text.startsWith(`${from} → ${to}:`));
+    assert.ok(change, `the edge ${from} → ${to} changes`);
+    assert.equal(numbers(change)[2], stood);
+    const highest = Math.max(...view.changes.map((text) => numbers(text)[2]));
+    assert.equal(stood, highest, 'the edge that stood highest');
+    const values = question.choices.map(({ value }) => Number(value));
+    assert.ok(values.length > 1, 'a choice to make');
+    assert.deepEqual(
+      values,
+      [...new Set(values)].sort((a, b) => a - b),
+      'in increasing order',
+    );
+    const after = numbers(change)[3];
+    assert.equal(Number(question.answer), after);
+    // Each reply works the answer out: old × (1 − rho) + tau0 × rho = new.
+    const wrong = question.choices.find(({ value }) => value !== question.answer);
+    for (const [choice, said] of [
+      [question.answer, /^Right: /],
+      [wrong.value, new RegExp(`^Not this time: you chose ${wrong.value}, `)],
+    ]) {
+      const reply = question.reply(choice);
+      assert.match(reply, said);
+      const [old, share, rest, restShare, worked] = / (\S+) × (\S+) \+ (\S+) × (\S+) = (\S+)\.$/
+        .exec(reply)
+        .slice(1)
+        .map(Number);
+      assert.deepEqual([old, share, rest, restShare, worked], [stood, keep, tau0, towards, after]);
+      assert.ok(close(worked, old * share + rest * restShare), reply);
+    }
   },
   end(view) {
     const [, nm, twoN] = /1 − S \/ (\d+) − 1 \/ (\d+)/.exec(view.table.caption).map(Number);
@@ -262,6 +308,9 @@ test('every step reads true: its numbers make its decision by the rule the page 
     );
     const lit = View.PROCEDURE.find(([name]) => name === view.line);
     assert.match(lit[1], RULES[view.line], `the lit line states the rule of step ${index + 1}`);
+    if (view.question !== null) {
+      assert.equal(view.question.shown.line, view.line, 'the line lit while the step asks');
+    }
     const taken = readers[kind](view, end);
     if (kind === 'end') {
       end = taken;

@@ -272,11 +272,12 @@ function endView(iteration, divisors) {
 }
 
 // What a question shows before its answer: the step as it stood before its decision, with
-// `prompt` for words, the choices, the answer, and the words for a right and a wrong choice.
+// `prompt` for words and no cell marked unless `shown` marks it, the choices, the answer, and the
+// words for a right and a wrong choice.
 function question(shown, prompt, choices, answer, right, wrong) {
   const paths = shown.tours.map((tour, k) => `Ant ${k + 1}: ${tourText(tour)}`);
   return {
-    shown: { ...shown, paths, words: prompt, table: null, changes: [], marked: [] },
+    shown: { ...shown, paths, words: prompt, table: null, changes: [] },
     choices,
     answer,
     reply: (choice) => (choice === answer ? right : wrong(choice)),
@@ -334,6 +335,42 @@ function keptQuestion(iteration, step, divisors, shown) {
     iteration.kept,
     `Right: ant ${iteration.kept} is kept.`,
     (choice) => `Not this time: you chose ant ${choice}, and ant ${iteration.kept} is kept.`,
+  );
+}
+
+// After a pass: the new level of the edge that stood highest, from its level and the rule. The
+// choices are that level, the level unchanged, tau0, and the level with rho and 1 − rho
+// swapped, each as the page writes it, in increasing order; an update that changes no level asks
+// nothing.
+function localQuestion(changed, parameters, tau0, shown, step) {
+  if (changed.length === 0) {
+    return null;
+  }
+  const edge = changed.reduce((a, b) => (b.before > a.before ? b : a));
+  const [rho, keep] = [plain(parameters.rho), plain(1 - parameters.rho)];
+  const [before, after, rest] = [valueText(edge.before), valueText(edge.after), valueText(tau0)];
+  const rule = `new = old × ${keep} + ${rest} × ${rho}`;
+  const candidates = [
+    edge.after,
+    edge.before,
+    tau0,
+    edge.before * parameters.rho + tau0 * (1 - parameters.rho),
+  ].sort((a, b) => a - b);
+  const choices = [...new Set(candidates.map((level) => valueText(level)))];
+  const worked = `${before} × ${keep} + ${rest} × ${rho} = ${after}`;
+  return question(
+    {
+      ...shown,
+      marked: [{ from: edge.from, to: edge.to }],
+      heat: `The levels before pass ${step.pass}'s local update; the edge asked about is outlined.`,
+    },
+    `After pass ${step.pass}, the local update moves every level rho = ${rho} of the way back to ` +
+      `tau0 = ${rest}: ${rule}. The edge ${edge.from} → ${edge.to}, outlined in the heat map, ` +
+      `stood at ${before}. What is its new level?`,
+    choices.map((level) => ({ value: level, label: level })),
+    after,
+    `Right: ${worked}.`,
+    (choice) => `Not this time: you chose ${choice}, and ${worked}.`,
   );
 }
 
@@ -410,7 +447,13 @@ export function stepView(trace, shape, index) {
     const question =
       move.rule === 'home'
         ? null
-        : moveQuestion(move, parameters, { ...view, levels: before }, iteration, step);
+        : moveQuestion(
+            move,
+            parameters,
+            { ...view, levels: before, line: move.rule },
+            iteration,
+            step,
+          );
     return {
       ...view,
       question,
@@ -430,6 +473,13 @@ export function stepView(trace, shape, index) {
     const changed = changes(before, after);
     return {
       ...view,
+      question: localQuestion(
+        changed,
+        parameters,
+        trace.tau0,
+        { ...view, levels: before, line: 'local' },
+        step,
+      ),
       line: 'local',
       words:
         `After pass ${step.pass}, the local update moved every level rho = ${rho} of the way back ` +
@@ -447,7 +497,7 @@ export function stepView(trace, shape, index) {
     const end = endView(iteration, instance.scoreDivisors);
     return {
       ...view,
-      question: keptQuestion(iteration, step, instance.scoreDivisors, view),
+      question: keptQuestion(iteration, step, instance.scoreDivisors, { ...view, line: 'select' }),
       line: 'select',
       words: `End of iteration ${step.iteration}: ${end.words}`,
       table: end,
