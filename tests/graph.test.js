@@ -71,3 +71,143 @@ test('draws strong the move shown, the moves of a pass, or at the end the kept t
   assert.match(end, /stroke="#a8457e" stroke-width="3"/, "in ant 4's colour");
   assert.equal(faint(end), 8);
 });
+
+// The attributes of each element `name` of an SVG text, as numbers where they are numbers, with
+// the element's text as `text`.
+const elementsOf = (svg, name) =>
+  [...svg.matchAll(new RegExp(`<${name} ([^>]*?)/?>(?:([^<]*)</${name}>)?`, 'g'))].map((match) => ({
+    ...Object.fromEntries(
+      [...match[1].matchAll(/([\w-]+)="([^"]*)"/g)].map(([, key, value]) =>
+        Number.isNaN(Number(value)) || value === '' ? [key, value] : [key, Number(value)],
+      ),
+    ),
+    text: match[2],
+  }));
+
+test("reads as the tours it draws: each arrow from test to test in its ant's colour, each ant where it stands", () => {
+  const tours = [
+    [1, 3, 2],
+    [2, 3, 5],
+    [3, 2, 1],
+    [4, 3],
+    [5, 1, 2],
+  ];
+  const svg = Graph.graphSvg({ tours, tests: 5, kept: 0, linked: { from: 2, to: 4 }, width: 328 });
+  const [width, height] = /viewBox="0 0 (\S+) (\S+)"/.exec(svg).slice(1).map(Number);
+  const inside = ({ x, y }) => x >= 0 && x <= width && y >= 0 && y <= height;
+  const circles = elementsOf(svg, 'circle');
+  const texts = elementsOf(svg, 'text');
+  // The tests: a circle each, its number at its centre.
+  const centres = circles.filter(({ r }) => r === 17).map(({ cx, cy }) => ({ x: cx, y: cy }));
+  assert.equal(centres.length, 5);
+  centres.forEach((centre, k) => {
+    assert.ok(inside(centre), `test ${k + 1} inside the drawing`);
+    const label = texts.find(({ x, y }) => x === centre.x && y === centre.y);
+    assert.equal(label?.text, String(k + 1), `test ${k + 1}'s number on its circle`);
+  });
+  assert.ok(
+    centres.every(({ y }) => y >= centres[0].y),
+    'test 1 at the top',
+  );
+  assert.ok(centres[1].x > centres[0].x, 'and the others clockwise');
+  const nearest = (point) => {
+    const distances = centres.map(({ x, y }) => Math.hypot(point.x - x, point.y - y));
+    const test = distances.indexOf(Math.min(...distances)) + 1;
+    return { test, distance: distances[test - 1] };
+  };
+  // The arrows: from the rim of one test to the rim of the next on the ant's tour, in its colour,
+  // with the arrowhead of that colour.
+  const heads = Object.fromEntries(
+    [...svg.matchAll(/<marker id="(arrow-\d+)"[^>]*><path[^>]*fill="([^"]+)"/g)].map((m) => [
+      m[1],
+      m[2],
+    ]),
+  );
+  const arrows = elementsOf(svg, 'line').filter((line) => line['marker-end']);
+  const drawn = tours.map(() => []);
+  for (const line of arrows) {
+    const ant = Number(/arrow-(\d+)/.exec(line['marker-end'])[1]);
+    assert.equal(heads[`arrow-${ant}`], line.stroke, `ant ${ant}'s arrowhead in its colour`);
+    const [from, to] = [
+      { x: line.x1, y: line.y1 },
+      { x: line.x2, y: line.y2 },
+    ].map(nearest);
+    for (const end of [from, to]) {
+      assert.ok(end.distance > 17 && end.distance < 30, `an end of ant ${ant}'s arrow at a rim`);
+    }
+    const [a, b] = [centres[from.test - 1], centres[to.test - 1]];
+    const span = Math.hypot(line.x2 - line.x1, line.y2 - line.y1);
+    assert.ok(
+      span < Math.hypot(b.x - a.x, b.y - a.y) - 2 * 17,
+      'between the circles, not over them',
+    );
+    drawn[ant - 1].push(from.test, to.test);
+  }
+  tours.forEach((tour, k) =>
+    assert.deepEqual(
+      drawn[k],
+      tour.slice(1).flatMap((to, q) => [tour[q], to]),
+      `ant ${k + 1}`,
+    ),
+  );
+  const colours = tours.map((_, k) => heads[`arrow-${k + 1}`]);
+  assert.equal(new Set(colours).size, 5, 'a colour of its own for each ant');
+  // The ants: a marker in the ant's colour, with its number, beside the test it stands on.
+  const markers = circles.filter(({ r }) => r === 9);
+  tours.forEach((tour, k) => {
+    const marker = markers.find(({ fill }) => fill === colours[k]);
+    assert.ok(marker, `ant ${k + 1}'s marker`);
+    const at = { x: marker.cx, y: marker.cy };
+    assert.ok(inside(at));
+    assert.equal(nearest(at).test, tour.at(-1), `ant ${k + 1} beside test ${tour.at(-1)}`);
+    const label = texts.find(({ x, y }) => x === at.x && y === at.y);
+    assert.equal(label?.text, String(k + 1), `ant ${k + 1}'s number on its marker`);
+  });
+  assert.match(
+    svg,
+    /<desc [^>]*>ant 1 on test 2, ant 2 on test 5, ant 3 on test 1, ant 4 on test 3, ant 5 on test 2\.<\/desc>/,
+  );
+  // The edge a reader points at: a band from the centre of the one test to the other's.
+  const band = elementsOf(svg, 'line').filter((line) => line.class === 'linked');
+  assert.deepEqual(
+    band.map(({ x1, y1, x2, y2 }) => [nearest({ x: x1, y: y1 }), nearest({ x: x2, y: y2 })]),
+    [
+      [
+        { test: 2, distance: 0 },
+        { test: 4, distance: 0 },
+      ],
+    ],
+  );
+  assert.equal(
+    elementsOf(Graph.graphSvg({ tours, tests: 5, kept: 0, width: 328 }), 'line').filter(
+      (l) => l.class,
+    ).length,
+    0,
+  );
+});
+
+test("draws each ant's legend in its colour and pattern, as its arrows", () => {
+  const svg = Graph.graphSvg({
+    tours: [
+      [1, 2],
+      [2, 3],
+      [3, 4],
+      [4, 5],
+      [5, 1],
+    ],
+    tests: 5,
+    kept: 0,
+    width: 328,
+  });
+  const arrows = elementsOf(svg, 'line');
+  for (let ant = 1; ant <= 5; ++ant) {
+    const [line] = elementsOf(Graph.legendItem(ant), 'line');
+    const arrow = arrows.find((a) => a['marker-end'] === `url(#arrow-${ant})`);
+    assert.deepEqual(
+      [line.stroke, line['stroke-dasharray']],
+      [arrow.stroke, arrow['stroke-dasharray']],
+      `ant ${ant}`,
+    );
+    assert.match(Graph.legendItem(ant), new RegExp(`</svg> ant ${ant}</li>$`));
+  }
+});
