@@ -149,6 +149,12 @@ const readers = {
         assert.equal(level, Number(valueText(view.levels[from - 1][test - 1])), 'the level read');
         return { test, weight };
       });
+      assert.match(
+        view.table.caption,
+        new RegExp(
+          `^From test ${from}: weight = pheromone ÷ run time²\\. The largest weight wins; on a tie, the lower test\\.`,
+        ),
+      );
       const best = weights.reduce((a, b) => (b.weight > a.weight ? b : a));
       assert.equal(best.test, to, 'the largest weight, the lower test on a tie');
     } else {
@@ -160,11 +166,18 @@ const readers = {
         assert.equal(gain, detects.filter((fault) => !detected.includes(fault)).length);
         return { test, gain };
       });
+      assert.match(view.table.caption, /The most new faults win; on a tie, the lower test\.$/);
       const best = gains.reduce((a, b) => (b.gain > a.gain ? b : a));
       assert.equal(best.test, to, 'the most new faults, the lower test on a tie');
     }
     const picks = view.table.rows.filter(({ pick }) => pick).map(({ cells }) => Number(cells[0]));
     assert.deepEqual(picks, [to]);
+    const pointed = view.table.rows.filter(({ cells }) => / ← (largest|most)$/.test(cells.at(-1)));
+    assert.deepEqual(
+      pointed.map(({ cells }) => Number(cells[0])),
+      [to],
+      'the arrow beside the winner alone',
+    );
     // Asked first, the reader sees the draw and its side of q0, not the move, and may choose any
     // test the ant has not taken.
     const { question } = view;
@@ -190,6 +203,10 @@ const readers = {
     assert.deepEqual([stated, towards], [rho, rho]);
     assert.ok(close(keep, 1 - rho));
     assert.equal(String(tau0), facts.tau0);
+    const [, one, many] = /(One level|(\d+) levels|Every level was at tau0 already)/.exec(
+      view.words,
+    );
+    assert.equal(one === 'One level' ? 1 : Number(many ?? 0), view.changes.length, 'the count');
     for (const change of view.changes) {
       const [, , before, after] = numbers(change);
       assert.ok(close(after, before * keep + tau0 * towards), change);
@@ -354,6 +371,13 @@ test('every step reads true: its numbers make its decision by the rule the page 
         );
       }
     }
+    // Each ant's path in words is its path in the graph.
+    assert.deepEqual(
+      view.paths.map((path) => numbers(path)),
+      view.tours.map((tour, k) => [k + 1, ...tour]),
+      'the paths in words',
+    );
+    assert.match(View.heatWords(view).caption, /^From test \(row\) to test \(column\)\./);
     // The heat map's scale names the lowest and the highest level its cells show.
     const cells = view.levels.flat().map((level) => Number(levelText(level)));
     const scale = numbers(View.heatWords(view).scale.join(' '));
