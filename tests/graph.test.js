@@ -152,6 +152,20 @@ test("reads as the tours it draws: each arrow from test to test in its ant's col
   );
   const colours = tours.map((_, k) => heads[`arrow-${k + 1}`]);
   assert.equal(new Set(colours).size, 5, 'a colour of its own for each ant');
+  const patterns = tours.map(
+    (_, k) => arrows.find((line) => line.stroke === colours[k])['stroke-dasharray'],
+  );
+  assert.equal(new Set(patterns).size, 5, 'and a line pattern of its own');
+  // Each arrowhead's tip is the point it puts at the end of its line, and lies in its box.
+  for (const marker of [...svg.matchAll(/<marker ([^>]*)><path d="([^"]*)"/g)]) {
+    const [attributes] = elementsOf(`<marker ${marker[1]}/>`, 'marker');
+    const corners = [...marker[2].matchAll(/(-?[\d.]+),(-?[\d.]+)/g)].map(([, x, y]) => [+x, +y]);
+    const [, , boxWidth, boxHeight] = attributes.viewBox.split(' ').map(Number);
+    const tip = corners.reduce((a, b) => (b[0] > a[0] ? b : a));
+    assert.deepEqual(tip, [attributes.refX, attributes.refY], 'the tip at the line end');
+    assert.ok(corners.every(([x, y]) => x >= 0 && x <= boxWidth && y >= 0 && y <= boxHeight));
+    assert.equal(attributes.orient, 'auto', 'pointing along its line');
+  }
   // The ants: a marker in the ant's colour, with its number, beside the test it stands on.
   const markers = circles.filter(({ r }) => r === 9);
   tours.forEach((tour, k) => {

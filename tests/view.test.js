@@ -84,6 +84,16 @@ const RULES = {
   global: /old × \(1 − rho\) \+ \(1 \/ its score\) × rho/,
 };
 
+// The moment of the search whose levels the heat map shows, as its caption names it, by kind of
+// step.
+const HEAT = {
+  starts: () => /The levels the iteration starts from/,
+  move: (pass) => new RegExp(`The levels the ants read in pass ${pass};`),
+  local: (pass) => new RegExp(`After pass ${pass}'s local update;`),
+  end: () => /After the last pass's local update, before the global update\./,
+  global: () => /After the global update;/,
+};
+
 // The step's decision made again from what the page shows of it; each returns what the reader
 // takes along to the next step.
 const readers = {
@@ -116,7 +126,13 @@ const readers = {
       listed(antsText),
       byAnt.map((_, k) => k + 1),
     );
-    assert.equal(numbers(view.words.split(';')[1] || '0')[0], again);
+    const [, taken, draws] = /(?:; (\d+) (draws? named) a test already taken)?\.$/.exec(view.words);
+    assert.equal(Number(taken ?? 0), again, 'the draws drawn again');
+    assert.equal(draws, again > 0 ? `draw${again > 1 ? 's' : ''} named` : undefined, 'in words');
+    assert.ok(
+      view.table.rows.every(({ pick }) => !pick),
+      'no draw singled out',
+    );
     view.tours.forEach((tour, k) => assert.deepEqual(tour, [byAnt[k]], 'each ant on its start'));
   },
   move(view) {
@@ -138,7 +154,23 @@ const readers = {
     assert.equal(q < q0, below, `${q} against q0 = ${q0}`);
     assert.equal(view.line, below ? 'trail' : 'faults');
     assert.equal(view.tours[ant - 1].at(-1), to, 'the graph shows the move');
-    const open = view.table.rows.filter(({ cells }) => !cells.includes('taken'));
+    // The tests the ant has taken are its path before the move, and their rows say so alone.
+    const path = view.tours[ant - 1].slice(0, -1);
+    const [taken, open] = [true, false].map((which) =>
+      view.table.rows.filter(({ cells }) => cells.includes('taken') === which),
+    );
+    assert.deepEqual(
+      taken.map(({ cells }) => Number(cells[0])),
+      [...path].sort((a, b) => a - b),
+      'the rows of the tests taken',
+    );
+    for (const { cells } of taken) {
+      assert.equal(
+        cells.filter((text) => /\d/.test(text)).length,
+        below ? 1 : 2,
+        cells.join(' | '),
+      );
+    }
     if (below) {
       const weights = open.map(({ cells }) => {
         const [test, level, time, weight] = ['Test', 'Pheromone', 'Run time²', 'Weight'].map(
@@ -149,6 +181,14 @@ const readers = {
         assert.equal(level, Number(valueText(view.levels[from - 1][test - 1])), 'the level read');
         return { test, weight };
       });
+      open.forEach(({ edge, cells }) =>
+        assert.deepEqual(edge, { from, to: Number(cells[0]) }, 'the edge a row points at'),
+      );
+      assert.deepEqual(view.marked, [{ from, to }], 'the edge taken marked in the heat map');
+      assert.match(
+        View.heatWords(view).caption,
+        new RegExp(`The edge ${from} → ${to} the ant took is outlined\\.`),
+      );
       assert.match(
         view.table.caption,
         new RegExp(
@@ -159,6 +199,14 @@ const readers = {
       assert.equal(best.test, to, 'the largest weight, the lower test on a tie');
     } else {
       const detected = listed(/faults (.*)\. The most/.exec(view.table.caption)[1]);
+      const suite = trace.instance.faultMatrix;
+      assert.deepEqual(
+        detected,
+        suite[0].flatMap((_, f) => (path.some((t) => suite[t - 1][f]) ? [f + 1] : [])),
+        'the faults its path detects',
+      );
+      assert.deepEqual(view.marked, [], 'nothing marked in the heat map');
+      assert.doesNotMatch(View.heatWords(view).caption, /outlined/);
       const gains = open.map(({ cells }) => {
         const test = Number(cell(view.table, cells, 'Test'));
         const detects = listed(cell(view.table, cells, 'Detects faults'));
@@ -181,20 +229,42 @@ const readers = {
     // Asked first, the reader sees the draw and its side of q0, not the move, and may choose any
     // test the ant has not taken.
     const { question } = view;
-    const [asked, askedFrom] = numbers(question.shown.words);
-    assert.deepEqual([asked, askedFrom], [ant, from]);
-    assert.match(question.shown.words, new RegExp(`drew ${draw}: ${draw} / ${limit} = ${q}`));
-    assert.equal(/not below q0/.test(question.shown.words), !below);
+    const [, asked, askedFrom, s, takenText, askedDraw, rule] =
+      /^Ant (\d+), on test (\d+), has taken test(s?) (.*) and drew (.*), so (.*)\. Which test does it take\?$/.exec(
+        question.shown.words,
+      );
+    assert.deepEqual([asked, askedFrom].map(Number), [ant, from]);
+    assert.deepEqual(listed(takenText), path, 'the tests it has taken, in its order');
+    assert.equal(s, path.length > 1 ? 's' : '');
+    assert.equal(
+      askedDraw,
+      `${draw}: ${draw} / ${limit} = ${fraction}, ${below ? '' : 'not '}below q0 = ${q0}`,
+    );
+    assert.match(
+      rule,
+      below
+        ? new RegExp(
+            `^it follows the heaviest trail: .* the largest pheromone level \\(the heat map, row ${from}\\) over run time²`,
+          )
+        : new RegExp(
+            `^it takes the test that adds the most faults it has not detected: it has detected faults ${/faults (.*)\. The most/.exec(view.table.caption)?.[1]}$`,
+          ),
+    );
     assert.equal(question.shown.tours[ant - 1].at(-1), from, 'the graph does not give it away');
     assert.deepEqual(question.shown.marked, []);
     assert.deepEqual(
-      question.choices.map(({ value }) => value),
-      [...open.map(({ cells }) => Number(cells[0]))],
+      question.choices.map(({ value, label }) => [value, label]),
+      open.map(({ cells }) => [Number(cells[0]), `Test ${cells[0]}`]),
     );
-    assert.match(question.reply(to), /^Right/);
+    assert.match(question.reply(to), new RegExp(`^Right: ant ${ant} takes test ${to}\\.$`));
     const wrong = question.choices.find(({ value }) => value !== to);
     if (wrong) {
-      assert.match(question.reply(wrong.value), new RegExp(`takes test ${to}\\.$`));
+      assert.match(
+        question.reply(wrong.value),
+        new RegExp(
+          `^Not this time: you chose test ${wrong.value}, and ant ${ant} takes test ${to}\\.$`,
+        ),
+      );
     }
   },
   local(view) {
@@ -261,8 +331,15 @@ const readers = {
   end(view) {
     const [, nm, twoN] = /1 − S \/ (\d+) − 1 \/ (\d+)/.exec(view.table.caption).map(Number);
     assert.deepEqual([nm, twoN], [Number(facts.nm), Number(facts.twoN)]);
-    const scores = view.table.rows.map(({ cells }) => {
+    const ants = view.table.rows.map(({ cells }) => numbers(cell(view.table, cells, 'Ant'))[0]);
+    assert.deepEqual(
+      ants,
+      view.tours.map((_, k) => k + 1),
+      'a row an ant, in order',
+    );
+    const scores = view.table.rows.map(({ cells }, k) => {
       const tour = numbers(cell(view.table, cells, 'Tour'));
+      assert.deepEqual(tour, view.tours[k], "the ant's tour, as the graph draws it");
       const positions = numbers(cell(view.table, cells, 'Positions'));
       trace.instance.faultMatrix[0].forEach((_, fault) => {
         const first = tour
@@ -277,22 +354,51 @@ const readers = {
       return score;
     });
     const smallest = scores.indexOf(Math.min(...scores)) + 1;
-    const kept = view.table.rows.findIndex(({ pick }) => pick) + 1;
-    assert.match(view.table.rows[kept - 1].cells[0], /\(kept\)$/);
-    assert.match(view.words, /is the smallest of the iteration/);
-    assert.equal(kept, smallest, 'the smallest score, the lowest ant on a tie');
-    assert.equal(numbers(view.words)[1], kept);
+    const kept = ants[view.table.rows.findIndex(({ pick }) => pick)];
+    const keptRows = view.table.rows.filter(({ cells }) => /\(kept\)$/.test(cells[0]));
     assert.deepEqual(
-      view.question.choices.map(({ value }) => value),
-      scores.map((_, k) => k + 1),
+      keptRows.map(({ pick }) => pick),
+      [true],
+      'one row says kept, the one marked',
     );
-    assert.match(view.question.reply(kept), /^Right/);
-    assert.doesNotMatch(view.question.shown.words, /\d\.\d{6}/, 'no score given away');
+    assert.equal(kept, smallest, 'the smallest score, the lowest ant on a tie');
+    const [, saidAnt, saidScore] =
+      /^End of iteration \d+: ant (\d+) is kept: its score, (\S+), is the smallest of the iteration\./.exec(
+        view.words,
+      );
+    assert.deepEqual([Number(saidAnt), Number(saidScore)], [kept, scores[kept - 1]]);
+    assert.equal(view.kept, kept, 'the graph draws the kept tour strong');
+    // Asked first, the reader sees every tour, the formula and the rule, and no score.
+    const { question } = view;
+    const [, iteration, toursText, antsText, askedNm, askedTwoN] =
+      /^Iteration (\d+) ends with the tours (.*) of ants (.*)\. Each scores 1 − S \/ (\d+) − 1 \/ (\d+), .* the smallest score is kept, the lowest ant on a tie\. Which ant is kept\?$/.exec(
+        question.shown.words,
+      );
+    assert.equal(Number(iteration), view.step.iteration);
+    assert.deepEqual(
+      toursText.split('; ').map(numbers),
+      view.tours,
+      'the tours as the graph draws them',
+    );
+    assert.deepEqual(listed(antsText), ants);
+    assert.deepEqual([askedNm, askedTwoN].map(Number), [nm, twoN]);
+    assert.doesNotMatch(question.shown.words, /\d\.\d{6}/, 'no score given away');
+    assert.deepEqual(
+      question.choices.map(({ value, label }) => [value, label]),
+      ants.map((ant) => [ant, `Ant ${ant}`]),
+    );
+    assert.equal(question.reply(kept), `Right: ant ${kept} is kept.`);
+    const wrong = ants.find((ant) => ant !== kept);
+    assert.equal(
+      question.reply(wrong),
+      `Not this time: you chose ant ${wrong}, and ant ${kept} is kept.`,
+    );
     return { kept, tour: numbers(view.table.rows[kept - 1].cells[1]), score: scores[kept - 1] };
   },
   global(view, end) {
     const [edges, ant, one, score, deposit, keep, depositAgain, towards] = numbers(view.words);
     assert.deepEqual([edges, ant, one, score], [tests, end.kept, 1, end.score]);
+    assert.equal(view.kept, end.kept, 'the kept tour strong in the graph');
     assert.ok(close(deposit, 1 / score), `deposit 1 / ${score}`);
     assert.equal(depositAgain, deposit);
     assert.equal(towards, rho);
@@ -317,12 +423,20 @@ test('every step reads true: its numbers make its decision by the rule the page 
   for (let index = 0; index < shape.steps; ++index) {
     const view = View.stepView(trace, shape, index);
     const { kind, pass, ant } = view.step;
-    assert.match(
-      view.position,
-      new RegExp(
-        `^Step ${(index + 1).toLocaleString('en-GB')} of 3,300: iteration ${view.step.iteration}`,
-      ),
+    const [, number, iteration, passShown, antShown] =
+      /^Step ([\d,]+) of 3,300: iteration (\d+)(?:, pass (\d) of 5)?(?:, ant (\d))?$/.exec(
+        view.position,
+      );
+    assert.deepEqual(
+      [number, Number(iteration), passShown && Number(passShown), antShown && Number(antShown)],
+      [(index + 1).toLocaleString('en-GB'), view.step.iteration, pass, ant],
+      'where the step stands',
     );
+    assert.match(View.heatWords(view).caption, HEAT[kind](pass), 'the moment the heat map shows');
+    assert.equal(view.moving, kind === 'move' ? ant : 0, 'the move shown strong in the graph');
+    if (kind !== 'end' && kind !== 'global') {
+      assert.equal(view.kept, 0, 'no tour kept yet');
+    }
     const lit = View.PROCEDURE.find(([name]) => name === view.line);
     assert.match(lit[1], RULES[view.line], `the lit line states the rule of step ${index + 1}`);
     if (view.question !== null) {
@@ -363,12 +477,10 @@ test('every step reads true: its numbers make its decision by the rule the page 
       } else {
         assert.deepEqual(changed, [], `no level changes at step ${index + 1}`);
       }
-      if (pass !== undefined) {
-        assert.match(
-          View.heatWords(view).caption,
-          new RegExp(`pass ${pass}\\b`),
-          'the heat map names its pass',
-        );
+      // Asked first, the reader sees the graph and the heat map as the step before left them.
+      if (view.question !== null) {
+        assert.deepEqual(view.question.shown.tours, previous.tours, 'the paths before');
+        assert.deepEqual(view.question.shown.levels, previous.levels, 'the levels before');
       }
     }
     // Each ant's path in words is its path in the graph.
@@ -390,6 +502,28 @@ test('every step reads true: its numbers make its decision by the rule the page 
     );
     previous = view;
   }
+});
+
+test('the procedure nests the rules as the steps apply them, and states the score as the ends work it out', () => {
+  const indent = new Map(View.PROCEDURE.map(([name, text]) => [name, /^ */.exec(text)[0].length]));
+  assert.equal(indent.get('iteration'), 0);
+  assert.match(View.PROCEDURE[0][1], /^For each iteration:$/);
+  for (const name of ['starts', 'pass', 'local', 'score', 'select', 'global']) {
+    assert.ok(indent.get(name) > 0, `${name} within an iteration`);
+    assert.equal(indent.get(name), indent.get('starts'), `${name} once an iteration`);
+  }
+  for (const name of ['trail', 'faults', 'home']) {
+    assert.ok(indent.get(name) > indent.get('pass'), `${name} within a pass`);
+  }
+  const line = (name) => View.PROCEDURE.find(([lit]) => lit === name)[1];
+  assert.match(line('pass'), /each ant in turn draws d and takes q = d \/ the random limit:$/);
+  const [, n, m, twoN] = /scores 1 − S \/ \((\w) · (\w)\) − 1 \/ \(2(\w)\)$/.exec(line('score'));
+  assert.deepEqual(
+    [n, m, twoN],
+    ['n', 'm', 'n'],
+    'S over tests times faults, one over twice the tests',
+  );
+  assert.deepEqual([facts.nm, facts.twoN], [tests * facts.faults, 2 * tests]);
 });
 
 // The page's own text around the replay, as a reader reads it once the page has written its facts
