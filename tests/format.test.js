@@ -47,4 +47,18 @@ test("colours a table's heat map from white to blue, its text always 4.5:1 on it
       .reduce((sum, c, k) => sum + [0.2126, 0.7152, 0.0722][k] * c, 0);
   const contrast = (luminance(darkest) + 0.05) / (luminance([17, 17, 17]) + 0.05);
   assert.ok(contrast >= 4.5, `contrast ${contrast}`);
+  // The table an iteration starts from may have every level the same: every cell white.
+  const even = [[0.0166666675, 0.0166666675]];
+  assert.equal(Format.heatColour(0.0166666675, even), 'rgb(255, 255, 255)');
+});
+
+test('lists numbers in words, none among them', () => {
+  for (const [numbers, text] of [
+    [[], 'none'],
+    [[4], '4'],
+    [[1, 5], '1 and 5'],
+    [[1, 2, 5], '1, 2 and 5'],
+  ]) {
+    assert.equal(Format.listText(numbers), text);
+  }
 });
