@@ -31,15 +31,24 @@ test('reads every line of the recorded report', () => {
   assert.deepEqual(run.finalTour, [2, 4, 1, 3, 5, 2]);
 });
 
-test('refuses what is not a whole report', () => {
-  for (const [text, why] of [
-    [recorded.slice(0, -3), 'the final tour cut short'],
-    [`${recorded}\n`, 'a newline the program never prints'],
-    [recorded.replace('Iteration=7,', 'Iteration=8,'), 'an iteration out of order'],
-    [recorded.replace(' Iteration=50, APFD = 0.420000\n', ''), 'an iteration missing'],
-    [recorded.replace('initial APFD=0.540000 \n', ''), 'no initial line'],
+test('refuses what is not a whole report, saying why as the page shows it', () => {
+  const whole = /^not a whole antorder report$/;
+  for (const [text, message, why] of [
+    [recorded.slice(0, -3), whole, 'the final tour cut short'],
+    [`${recorded}\n`, whole, 'a newline the program never prints'],
+    [
+      recorded.replace('Iteration=7,', 'Iteration=8,'),
+      /^iteration 8 where 7 was due$/,
+      'out of order',
+    ],
+    [
+      recorded.replace(' Iteration=50, APFD = 0.420000\n', ''),
+      /^iteration 51 where 50 was due$/,
+      'an iteration missing',
+    ],
+    [recorded.replace('initial APFD=0.540000 \n', ''), whole, 'no initial line'],
   ]) {
-    assert.throws(() => parseReport(text), Error, why);
+    assert.throws(() => parseReport(text), { message }, why);
   }
 });
 
