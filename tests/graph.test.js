@@ -57,19 +57,24 @@ test('draws strong the move shown, the moves of a pass, or at the end the kept t
     [4, 3, 5],
     [5, 1, 2],
   ];
-  const strong = (svg) => (svg.match(/stroke-width="3"/g) || []).length;
-  const faint = (svg) => (svg.match(/opacity="0\.35"/g) || []).length;
+  // Each ant's arrows, in the order of its moves, as S for strong and f for faint.
+  const weights = (svg) =>
+    tours.map((_, k) =>
+      [...svg.matchAll(/<line [^>]*marker-end="url\(#arrow-(\d+)\)"\/>/g)]
+        .filter((match) => Number(match[1]) === k + 1)
+        .map(([line]) => {
+          const strong = /stroke-width="3"/.test(line) && !/opacity/.test(line);
+          assert.ok(strong || /stroke-width="1.5" .*opacity="0.35"/.test(line), line);
+          return strong ? 'S' : 'f';
+        })
+        .join(''),
+    );
   const during = Graph.graphSvg({ tours, tests: 5, kept: 0, width: 328 });
-  assert.equal(strong(during), 5, 'the last move of each ant');
-  assert.equal(faint(during), 5, 'the moves before');
-  assert.equal((during.match(/marker-end=/g) || []).length, 10, 'every move an arrow');
+  assert.deepEqual(weights(during), ['fS', 'fS', 'fS', 'fS', 'fS'], 'the last move of each ant');
   const moving = Graph.graphSvg({ tours, tests: 5, kept: 0, moving: 2, width: 328 });
-  assert.equal(strong(moving), 1, "ant 2's move alone");
-  assert.match(moving, /stroke="#b34e00" stroke-width="3"/, "in ant 2's colour");
+  assert.deepEqual(weights(moving), ['ff', 'fS', 'ff', 'ff', 'ff'], "ant 2's move alone");
   const end = Graph.graphSvg({ tours, tests: 5, kept: 4, width: 328 });
-  assert.equal(strong(end), 2, "ant 4's moves");
-  assert.match(end, /stroke="#a8457e" stroke-width="3"/, "in ant 4's colour");
-  assert.equal(faint(end), 8);
+  assert.deepEqual(weights(end), ['ff', 'ff', 'ff', 'SS', 'ff'], "ant 4's tour");
 });
 
 // The attributes of each element `name` of an SVG text, as numbers where they are numbers, with
@@ -192,12 +197,22 @@ test("reads as the tours it draws: each arrow from test to test in its ant's col
       ],
     ],
   );
-  assert.equal(
-    elementsOf(Graph.graphSvg({ tours, tests: 5, kept: 0, width: 328 }), 'line').filter(
-      (l) => l.class,
-    ).length,
-    0,
-  );
+  const unlinked = Graph.graphSvg({ tours, tests: 5, kept: 0, width: 328 });
+  assert.equal(unlinked, svg.replace(/<line class="linked"[^>]*>\n/, ''), 'no band, nothing else');
+});
+
+test('is a picture of its own size, no taller than wide, named for screen readers', () => {
+  const svg = Graph.graphSvg({ tours: [[1], [2]], tests: 5, kept: 0, width: 328 });
+  const [root] = elementsOf(svg, 'svg');
+  assert.equal(root.viewBox, `0 0 ${root.width} ${root.height}`);
+  assert.ok(root.width <= 328 && root.height <= root.width, `${root.width} × ${root.height}`);
+  assert.equal(root.role, 'img');
+  for (const id of root['aria-labelledby'].split(' ')) {
+    assert.match(svg, new RegExp(`<(title|desc) id="${id}">[^<]+</\\1>`), `the text ${id} names`);
+  }
+  assert.match(svg, /<title id="graph-title">Where the ants stand, and the edges they took</);
+  assert.match(svg, /<defs>(<marker [^]*?<\/marker>){2}<\/defs>/, 'an arrowhead an ant');
+  assert.match(svg, /<\/svg>$/);
 });
 
 test("draws each ant's legend in its colour and pattern, as its arrows", () => {
