@@ -611,3 +611,18 @@ test("the page's text names the generator so that every draw the replay shows fo
     }
   }
 });
+
+test("the page's note on answering first names the steps that ask", () => {
+  const asking = new Set();
+  for (let index = 0; index < shape.steps; ++index) {
+    const view = View.stepView(trace, shape, index);
+    if (view.question !== null) {
+      asking.add(view.step.kind);
+    }
+  }
+  assert.deepEqual([...asking].sort(), ['end', 'local', 'move']);
+  assert.match(
+    pageText,
+    /Answer first: before each move, each local update and each iteration's end is shown, say which test the ant takes, the new level of the outlined edge, or which ant is kept;/,
+  );
+});
