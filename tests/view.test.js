@@ -88,10 +88,23 @@ const RULES = {
 // step.
 const HEAT = {
   starts: () => /The levels the iteration starts from/,
-  move: (pass) => new RegExp(`The levels the ants read in pass ${pass};`),
+  move: (pass) =>
+    new RegExp(
+      `\\. The levels the ants read in pass ${pass}; the local update after the pass changes them\\.( The edge \\d → \\d the ant took is outlined\\.)? The darker`,
+    ),
   local: (pass) => new RegExp(`After pass ${pass}'s local update;`),
   end: () => /After the last pass's local update, before the global update\./,
   global: () => /After the global update;/,
+};
+
+// The same, while the step asks first.
+const ASKED_HEAT = {
+  move: (pass) => new RegExp(`\\. The levels the ants read in pass ${pass}\\. The darker`),
+  local: (pass) =>
+    new RegExp(
+      `\\. The levels before pass ${pass}'s local update; the edge asked about is outlined\\. The darker`,
+    ),
+  end: () => /\. After the last pass's local update, before the global update\. The darker/,
 };
 
 // The step's decision made again from what the page shows of it; each returns what the reader
@@ -480,10 +493,19 @@ test('every step reads true: its numbers make its decision by the rule the page 
       } else {
         assert.deepEqual(changed, [], `no level changes at step ${index + 1}`);
       }
-      // Asked first, the reader sees the graph and the heat map as the step before left them.
-      if (view.question !== null) {
-        assert.deepEqual(view.question.shown.tours, previous.tours, 'the paths before');
-        assert.deepEqual(view.question.shown.levels, previous.levels, 'the levels before');
+      // Asked first, the reader sees the graph and the heat map as the step before left them,
+      // and neither the numbers nor the changes of the step.
+      const { question } = view;
+      if (question !== null) {
+        assert.deepEqual(question.shown.tours, previous.tours, 'the paths before');
+        assert.deepEqual(
+          question.shown.paths.map((path) => numbers(path)),
+          previous.tours.map((tour, k) => [k + 1, ...tour]),
+          'the paths before, in words',
+        );
+        assert.deepEqual(question.shown.levels, previous.levels, 'the levels before');
+        assert.match(View.heatWords(question.shown).caption, ASKED_HEAT[kind](pass));
+        assert.deepEqual([question.shown.table, question.shown.changes], [null, []]);
       }
     }
     // Each ant's path in words is its path in the graph.

@@ -495,13 +495,16 @@ export function stepView(trace, shape, index) {
   }
   if (step.kind === 'end') {
     const end = endView(iteration, instance.scoreDivisors);
-    return {
+    const ended = {
       ...view,
-      question: keptQuestion(iteration, step, instance.scoreDivisors, { ...view, line: 'select' }),
       line: 'select',
+      heat: `After the last pass's local update, before the global update.`,
+    };
+    return {
+      ...ended,
+      question: keptQuestion(iteration, step, instance.scoreDivisors, ended),
       words: `End of iteration ${step.iteration}: ${end.words}`,
       table: end,
-      heat: `After the last pass's local update, before the global update.`,
     };
   }
   const deposit = valueText(iteration.deposit, 6);
