@@ -37,7 +37,7 @@ test("colours a table's heat map from white to blue, its text always 4.5:1 on it
     [0.0166666675, 0.0166666675],
   ];
   assert.equal(Format.heatColour(0.0166666675, table), 'rgb(255, 255, 255)');
-  const darkest = Format.heatColour(0.0318, table).match(/\d+/g).map(Number);
+  const darkest = Format.heatColour(0.0318, table).match(/-?\d+/g).map(Number);
   assert.deepEqual(darkest, [106, 161, 220], 'the highest level of the table is the darkest');
   // Relative luminance as WCAG defines it, and the contrast with the cells' text, #111.
   const luminance = (rgb) =>

@@ -201,7 +201,7 @@ const readers = {
       assert.match(
         view.table.caption,
         new RegExp(
-          `^From test ${from}: weight = pheromone ÷ run time²\\. The largest weight wins; on a tie, the lower test\\.`,
+          `^From test ${from}: weight = pheromone ÷ run time²\\. The largest weight wins; on a tie, the lower test\\. The pheromone is the level the ant read, before the local update; point at a row, or focus it, to find its edge in the graph and the heat map\\.$`,
         ),
       );
       const best = weights.reduce((a, b) => (b.weight > a.weight ? b : a));
@@ -229,6 +229,13 @@ const readers = {
     }
     const picks = view.table.rows.filter(({ pick }) => pick).map(({ cells }) => Number(cells[0]));
     assert.deepEqual(picks, [to]);
+    for (const { cells, pick } of open) {
+      assert.match(
+        cells.at(-1),
+        pick ? / ← (largest|most)$/ : /^\d+(\.\d+)?$/,
+        'a number, no more',
+      );
+    }
     const pointed = view.table.rows.filter(({ cells }) => / ← (largest|most)$/.test(cells.at(-1)));
     assert.deepEqual(
       pointed.map(({ cells }) => Number(cells[0])),
@@ -286,6 +293,8 @@ const readers = {
       view.words,
     );
     assert.equal(one === 'One level' ? 1 : Number(many ?? 0), view.changes.length, 'the count');
+    assert.notEqual(many, '0', 'none changed, in words');
+    assert.notEqual(many, '1', 'one changed, in words');
     for (const change of view.changes) {
       const [, , before, after] = numbers(change);
       assert.ok(close(after, before * keep + tau0 * towards), change);
@@ -299,11 +308,12 @@ const readers = {
       return;
     }
     const asked =
-      /\bnew = old × (\S+) \+ (\S+) × (\S+)\. The edge (\d+) → (\d+), outlined in the heat map, stood at (\S+)\. What is its new level\?$/;
-    const [askedKeep, askedTau0, askedRho, from, to, stood] = asked
+      /^After pass (\d), the local update moves every level rho = (\S+) of the way back to tau0 = (\S+): new = old × (\S+) \+ (\S+) × (\S+)\. The edge (\d+) → (\d+), outlined in the heat map, stood at (\S+)\. What is its new level\?$/;
+    const [askedPass, askedShare, askedTau, askedKeep, askedTau0, askedRho, from, to, stood] = asked
       .exec(question.shown.words)
       .slice(1)
       .map(Number);
+    assert.deepEqual([askedPass, askedShare, askedTau], [view.step.pass, rho, tau0]);
     assert.deepEqual([askedKeep, askedTau0, askedRho], [keep, tau0, towards]);
     assert.deepEqual(question.shown.marked, [{ from, to }]);
     assert.equal(stood, Number(valueText(question.shown.levels[from - 1][to - 1])));
@@ -345,7 +355,10 @@ const readers = {
     }
   },
   end(view) {
-    const [, nm, twoN] = /1 − S \/ (\d+) − 1 \/ (\d+)/.exec(view.table.caption).map(Number);
+    const [, nm, twoN] =
+      /^Each tour's score: for each fault, from fault 1, the position in the tour of the first test that detects it; S, the sum of those positions; and the score, 1 − S \/ (\d+) − 1 \/ (\d+)\.$/
+        .exec(view.table.caption)
+        .map(Number);
     assert.deepEqual([nm, twoN], [Number(facts.nm), Number(facts.twoN)]);
     const ants = view.table.rows.map(({ cells }) => numbers(cell(view.table, cells, 'Ant'))[0]);
     assert.deepEqual(
@@ -371,6 +384,7 @@ const readers = {
     });
     const smallest = scores.indexOf(Math.min(...scores)) + 1;
     const kept = ants[view.table.rows.findIndex(({ pick }) => pick)];
+    view.table.rows.forEach(({ cells }) => assert.match(cells[0], /^\d+( \(kept\))?$/));
     const keptRows = view.table.rows.filter(({ cells }) => /\(kept\)$/.test(cells[0]));
     assert.deepEqual(
       keptRows.map(({ pick }) => pick),
@@ -492,6 +506,7 @@ test('every step reads true: its numbers make its decision by the rule the page 
         );
       } else {
         assert.deepEqual(changed, [], `no level changes at step ${index + 1}`);
+        assert.deepEqual(view.changes, [], 'and none is listed');
       }
       // Asked first, the reader sees the graph and the heat map as the step before left them,
       // and neither the numbers nor the changes of the step.
