@@ -348,8 +348,8 @@ function localQuestion(changed, parameters, tau0, shown, step) {
   }
   const edge = changed.reduce((a, b) => (b.before > a.before ? b : a));
   const [rho, keep] = [plain(parameters.rho), plain(1 - parameters.rho)];
-  const [before, after, rest] = [valueText(edge.before), valueText(edge.after), valueText(tau0)];
-  const rule = `new = old × ${keep} + ${rest} × ${rho}`;
+  const [before, after, resting] = [valueText(edge.before), valueText(edge.after), valueText(tau0)];
+  const rule = `new = old × ${keep} + ${resting} × ${rho}`;
   const candidates = [
     edge.after,
     edge.before,
@@ -357,7 +357,7 @@ function localQuestion(changed, parameters, tau0, shown, step) {
     edge.before * parameters.rho + tau0 * (1 - parameters.rho),
   ].sort((a, b) => a - b);
   const choices = [...new Set(candidates.map((level) => valueText(level)))];
-  const worked = `${before} × ${keep} + ${rest} × ${rho} = ${after}`;
+  const worked = `${before} × ${keep} + ${resting} × ${rho} = ${after}`;
   return question(
     {
       ...shown,
@@ -365,7 +365,7 @@ function localQuestion(changed, parameters, tau0, shown, step) {
       heat: `The levels before pass ${step.pass}'s local update; the edge asked about is outlined.`,
     },
     `After pass ${step.pass}, the local update moves every level rho = ${rho} of the way back to ` +
-      `tau0 = ${rest}: ${rule}. The edge ${edge.from} → ${edge.to}, outlined in the heat map, ` +
+      `tau0 = ${resting}: ${rule}. The edge ${edge.from} → ${edge.to}, outlined in the heat map, ` +
       `stood at ${before}. What is its new level?`,
     choices.map((level) => ({ value: level, label: level })),
     after,
