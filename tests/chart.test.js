@@ -47,6 +47,7 @@ test('refuses what is not a whole report, saying why as the page shows it', () =
       'an iteration missing',
     ],
     [recorded.replace('initial APFD=0.540000 \n', ''), whole, 'no initial line'],
+    [`Segmentation fault\n${recorded}`, whole, 'text before the report'],
   ]) {
     assert.throws(() => parseReport(text), { message }, why);
   }

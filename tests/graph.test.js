@@ -77,6 +77,13 @@ test('draws strong the move shown, the moves of a pass, or at the end the kept t
   assert.deepEqual(weights(end), ['ff', 'ff', 'ff', 'SS', 'ff'], "ant 4's tour");
 });
 
+// The tags of an SVG text that are not well formed: each must be a name and its attributes,
+// each with a quoted value.
+const malformed = (svg) =>
+  [...svg.matchAll(/<[^>]*>/g)]
+    .map(([tag]) => tag)
+    .filter((tag) => !/^<\/?[\w-]+( [\w:-]+="[^"]*")* ?\/?>$/.test(tag));
+
 // The attributes of each element `name` of an SVG text, as numbers where they are numbers, with
 // the element's text as `text`.
 const elementsOf = (svg, name) =>
@@ -98,6 +105,7 @@ test("reads as the tours it draws: each arrow from test to test in its ant's col
     [5, 1, 2],
   ];
   const svg = Graph.graphSvg({ tours, tests: 5, kept: 0, linked: { from: 2, to: 4 }, width: 328 });
+  assert.deepEqual(malformed(svg), [], 'every tag well formed');
   const [width, height] = /viewBox="0 0 (\S+) (\S+)"/.exec(svg).slice(1).map(Number);
   const inside = ({ x, y }) => x >= 0 && x <= width && y >= 0 && y <= height;
   const circles = elementsOf(svg, 'circle');
@@ -161,6 +169,9 @@ test("reads as the tours it draws: each arrow from test to test in its ant's col
     (_, k) => arrows.find((line) => line.stroke === colours[k])['stroke-dasharray'],
   );
   assert.equal(new Set(patterns).size, 5, 'and a line pattern of its own');
+  for (const pattern of patterns) {
+    assert.match(pattern ?? 'solid', /^(solid|\d+( \d+)+)$/, 'solid, or dashes and gaps');
+  }
   // Each arrowhead's tip is the point it puts at the end of its line, and lies in its box.
   for (const marker of [...svg.matchAll(/<marker ([^>]*)><path d="([^"]*)"/g)]) {
     const [attributes] = elementsOf(`<marker ${marker[1]}/>`, 'marker');
@@ -238,5 +249,6 @@ test("draws each ant's legend in its colour and pattern, as its arrows", () => {
       `ant ${ant}`,
     );
     assert.match(Graph.legendItem(ant), new RegExp(`</svg> ant ${ant}</li>$`));
+    assert.deepEqual(malformed(Graph.legendItem(ant)), [], `ant ${ant}'s legend well formed`);
   }
 });
