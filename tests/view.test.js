@@ -521,6 +521,7 @@ test('every step reads true: its numbers make its decision by the rule the page 
         assert.deepEqual(question.shown.levels, previous.levels, 'the levels before');
         assert.match(View.heatWords(question.shown).caption, ASKED_HEAT[kind](pass));
         assert.deepEqual([question.shown.table, question.shown.changes], [null, []]);
+        assert.equal(question.shown.kept, 0, 'no tour drawn as kept before the answer');
       }
     }
     // Each ant's path in words is its path in the graph.

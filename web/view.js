@@ -502,7 +502,7 @@ export function stepView(trace, shape, index) {
     };
     return {
       ...ended,
-      question: keptQuestion(iteration, step, instance.scoreDivisors, ended),
+      question: keptQuestion(iteration, step, instance.scoreDivisors, { ...ended, kept: 0 }),
       words: `End of iteration ${step.iteration}: ${end.words}`,
       table: end,
     };
