@@ -79,6 +79,11 @@ export const PROCEDURE = [
 ];
 
 const plain = (value) => String(Number(value.toPrecision(6)));
+// An update moving the level `old` rho of the way towards `target`: "old × 0.2 + tau0 × 0.8".
+const updateText = (parameters, old, target) =>
+  `${old} × ${plain(1 - parameters.rho)} + ${target} × ${plain(parameters.rho)}`;
+// Each ant's path in words: "Ant 1: 2 → 4 → 1".
+const pathsText = (tours) => tours.map((tour, k) => `Ant ${k + 1}: ${tourText(tour)}`);
 const count = (number) => number.toLocaleString('en-GB');
 
 // The numbers of the search that the page's text names, from the trace, formatted.
@@ -275,9 +280,8 @@ function endView(iteration, divisors) {
 // `prompt` for words and no cell marked unless `shown` marks it, the choices, the answer, and the
 // words for a right and a wrong choice.
 function question(shown, prompt, choices, answer, right, wrong) {
-  const paths = shown.tours.map((tour, k) => `Ant ${k + 1}: ${tourText(tour)}`);
   return {
-    shown: { ...shown, paths, words: prompt, table: null, changes: [] },
+    shown: { ...shown, paths: pathsText(shown.tours), words: prompt, table: null, changes: [] },
     choices,
     answer,
     reply: (choice) => (choice === answer ? right : wrong(choice)),
@@ -288,9 +292,7 @@ function question(shown, prompt, choices, answer, right, wrong) {
 // reads, the levels in the heat map and the faults detected so far.
 function moveQuestion(move, parameters, shown, iteration, step) {
   const below = move.rule === 'trail';
-  const tours = iteration.tours.map((tour, k) =>
-    tour.slice(0, step.pass + (k < step.ant - 1 ? 1 : 0)),
-  );
+  const tours = toursSoFar(iteration, { ...step, ant: step.ant - 1 });
   const rule = below
     ? 'it follows the heaviest trail: of the tests it has not taken, the largest pheromone ' +
       'level (the heat map, row ' +
@@ -347,9 +349,7 @@ function localQuestion(changed, parameters, tau0, shown, step) {
     return null;
   }
   const edge = changed.reduce((a, b) => (b.before > a.before ? b : a));
-  const [rho, keep] = [plain(parameters.rho), plain(1 - parameters.rho)];
   const [before, after, resting] = [valueText(edge.before), valueText(edge.after), valueText(tau0)];
-  const rule = `new = old × ${keep} + ${resting} × ${rho}`;
   const candidates = [
     edge.after,
     edge.before,
@@ -357,15 +357,15 @@ function localQuestion(changed, parameters, tau0, shown, step) {
     edge.before * parameters.rho + tau0 * (1 - parameters.rho),
   ].sort((a, b) => a - b);
   const choices = [...new Set(candidates.map((level) => valueText(level)))];
-  const worked = `${before} × ${keep} + ${resting} × ${rho} = ${after}`;
+  const worked = `${updateText(parameters, before, resting)} = ${after}`;
   return question(
     {
       ...shown,
       marked: [{ from: edge.from, to: edge.to }],
       heat: `The levels before pass ${step.pass}'s local update; the edge asked about is outlined.`,
     },
-    `After pass ${step.pass}, the local update moves every level rho = ${rho} of the way back to ` +
-      `tau0 = ${resting}: ${rule}. The edge ${edge.from} → ${edge.to}, outlined in the heat map, ` +
+    `After pass ${step.pass}, the local update moves every level rho = ${plain(parameters.rho)} ` +
+      `of the way back to tau0 = ${resting}: new = ${updateText(parameters, 'old', resting)}. The edge ${edge.from} → ${edge.to}, outlined in the heat map, ` +
       `stood at ${before}. What is its new level?`,
     choices.map((level) => ({ value: level, label: level })),
     after,
@@ -404,8 +404,6 @@ export function stepView(trace, shape, index) {
   const { parameters, instance } = trace;
   const before = tableBefore(iteration, step);
   const after = tableAfter(iteration, step);
-  const rho = plain(parameters.rho);
-  const keep = plain(1 - parameters.rho);
   const where = [`iteration ${step.iteration}`];
   if (step.pass !== undefined) {
     where.push(`pass ${step.pass} of ${shape.passes}`);
@@ -425,7 +423,7 @@ export function stepView(trace, shape, index) {
     changes: [],
     question: null,
   };
-  view.paths = view.tours.map((tour, k) => `Ant ${k + 1}: ${tourText(tour)}`);
+  view.paths = pathsText(view.tours);
   if (step.kind === 'starts') {
     const starts = startsView(iteration, instance.faultMatrix.length);
     return {
@@ -482,8 +480,8 @@ export function stepView(trace, shape, index) {
       ),
       line: 'local',
       words:
-        `After pass ${step.pass}, the local update moved every level rho = ${rho} of the way back ` +
-        `to tau0: new = old × ${keep} + ${valueText(trace.tau0)} × ${rho}. ` +
+        `After pass ${step.pass}, the local update moved every level rho = ${plain(parameters.rho)} of the way back ` +
+        `to tau0: new = ${updateText(parameters, 'old', valueText(trace.tau0))}. ` +
         (changed.length === 0
           ? 'Every level was at tau0 already, and stays there.'
           : `${changed.length === 1 ? 'One level' : `${changed.length} levels`} changed.`),
@@ -514,8 +512,8 @@ export function stepView(trace, shape, index) {
     words:
       `The global update pulled the ${iteration.reinforced.length} edges of ant ` +
       `${iteration.kept}'s tour towards the deposit 1 / ` +
-      `${scoreText(iteration.scores[iteration.kept - 1])} = ${deposit}: new = old × ${keep} + ` +
-      `${deposit} × ${rho}.`,
+      `${scoreText(iteration.scores[iteration.kept - 1])} = ${deposit}: ` +
+      `new = ${updateText(parameters, 'old', deposit)}.`,
     table: null,
     marked: iteration.reinforced.map(([from, to]) => ({ from, to })),
     changes: iteration.reinforced.map(([from, to]) =>
