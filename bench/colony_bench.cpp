@@ -36,7 +36,7 @@ void wholeSearch(benchmark::State& state) {
         ColonyState colony{};
         RandomSource random{};
         SilentObserver nobody;
-        runSearch(colony, cost, random, nobody);
+        runSearch(colony, cost, random, BUILT_IN_PARAMETERS, nobody);
         benchmark::DoNotOptimize(colony.bestTour);
     }
 }

@@ -10,10 +10,10 @@ void initColony(ColonyState& colony, float length) {
 
 float runIteration(ColonyState& colony, const CostTable& cost, RandomSource& random) {
     SilentObserver nobody;
-    return runIteration(colony, cost, random, nobody);
+    return runIteration(colony, cost, random, BUILT_IN_PARAMETERS, nobody);
 }
 
 void reinforceBestTour(ColonyState& colony) {
     SilentObserver nobody;
-    reinforceBestTour(colony, nobody);
+    reinforceBestTour(colony, RHO, nobody);
 }

@@ -7,6 +7,7 @@
 #include "colony/colony_state.hpp"
 #include "colony/report.hpp"
 #include "colony/search.hpp"
+#include "common/parameters.hpp"
 #include "common/random_source.hpp"
 #include "model/instance.hpp"
 #include "model/score.hpp"
@@ -23,7 +24,7 @@ int main() {
     CostTable cost{};
     ColonyState colony{};
     ConsoleReport report;
-    runSearch(colony, cost, random, report);
+    runSearch(colony, cost, random, BUILT_IN_PARAMETERS, report);
     printFinalSolution(colony.bestTour);
 
     // A report that could not be written is a failure, not something to wait on.

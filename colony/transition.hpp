@@ -16,7 +16,7 @@ enum class Rule : std::int32_t { Trail, Faults, Home };
 inline constexpr std::int32_t NO_DRAW = -1;
 
 // One step of an ant's tour: the test it moved to, the number it drew, that number as the
-// fraction of RAND_LIMIT the rule compared with Q0, and the rule it followed. A move home draws
+// fraction of RAND_LIMIT the rule compared with q0, and the rule it followed. A move home draws
 // nothing: its draw is NO_DRAW and its fraction 0.
 struct Move {
     std::int32_t to;
@@ -100,16 +100,16 @@ std::int32_t mostNewFaults(const ColonyState& colony, std::int32_t ant, Observer
 }
 
 // Picks the test `ant` takes after `current`, drawing exactly one number, after the weights:
-// below Q0 the ant follows the heaviest trail, otherwise it takes the test that adds the most new
-// faults. Tells `observer` the weights, and when the ant explores, the counts of new faults. Only
-// for an ant with a test left to take.
+// with a fraction of RAND_LIMIT below `q0` (Q0 in antorder's search) the ant follows the heaviest
+// trail, otherwise it takes the test that adds the most new faults. Tells `observer` the weights,
+// and when the ant explores, the counts of new faults. Only for an ant with a test left to take.
 template <class Observer>
 Move chooseNextTest(const ColonyState& colony, const CostTable& cost, RandomSource& random,
-                    std::int32_t ant, std::int32_t current, Observer& observer) {
+                    std::int32_t ant, std::int32_t current, double q0, Observer& observer) {
     const std::int32_t best = heaviestTrail(colony, cost, ant, current, observer);
     const std::int32_t draw = nextRandom(random);
     const float q = static_cast<float>(draw) / RAND_LIMIT;
-    if (static_cast<double>(q) < Q0) {
+    if (static_cast<double>(q) < q0) {
         return {best, draw, q, Rule::Trail};
     }
     return {mostNewFaults(colony, ant, observer), draw, q, Rule::Faults};

@@ -2,5 +2,5 @@
 
 float selectBestAnt(const TourTable& tours, Tour& bestTour) {
     SilentScoring nobody;
-    return selectBestAnt(tours, bestTour, nobody);
+    return selectBestAnt(tours, bestTour, Keep::Smallest, nobody);
 }

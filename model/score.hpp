@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/constants.hpp"
+#include "common/parameters.hpp"
 #include "model/instance.hpp"
 
 // An ant's closed tour: its start, the four other tests in the order taken, its start again.
@@ -52,8 +53,19 @@ float orderScore(const std::array<std::int32_t, N>& order) {
     return deriveScore(order).score;
 }
 
-// Above every score, so the first ant always sets bestTour.
+// Above every score, so that when the smallest score is kept the first ant always sets bestTour;
+// its negation is below every score, for when the largest is kept.
 inline constexpr float NO_SCORE_YET = 10000.0F;
+
+// The score a selection under `keep` starts from, which every tour's score beats.
+inline float scoreToBeat(Keep keep) {
+    return keep == Keep::Smallest ? NO_SCORE_YET : -NO_SCORE_YET;
+}
+
+// Whether `score` beats `best` under `keep`; strictly, so the first of equal scores stays kept.
+inline bool beats(float score, float best, Keep keep) {
+    return keep == Keep::Smallest ? best > score : score > best;
+}
 
 // selectBestAnt tells an observer how it scored each ant's tour, through the free function
 //   onTourScored(observer, ant, derivation, best)
@@ -62,14 +74,14 @@ struct SilentScoring {};
 inline void onTourScored(SilentScoring& /*observer*/, std::int32_t /*ant*/,
                          const ScoreDerivation& /*derivation*/, bool /*best*/) {}
 
-// Copies into `bestTour` the first of `tours` with the smallest score and returns that score,
-// telling `observer` each tour's score as it is derived.
+// Copies into `bestTour` the first of `tours` with the smallest score, or under Keep::Largest the
+// largest, and returns that score, telling `observer` each tour's score as it is derived.
 template <class Observer>
-float selectBestAnt(const TourTable& tours, Tour& bestTour, Observer& observer) {
-    float best = NO_SCORE_YET;
+float selectBestAnt(const TourTable& tours, Tour& bestTour, Keep keep, Observer& observer) {
+    float best = scoreToBeat(keep);
     for (std::int32_t a = 0; a < N_ANTS; ++a) {
         const ScoreDerivation derivation = deriveScore(tours[a]);
-        const bool better = best > derivation.score;
+        const bool better = beats(derivation.score, best, keep);
         if (better) {
             best = derivation.score;
             bestTour = tours[a];
@@ -79,5 +91,5 @@ float selectBestAnt(const TourTable& tours, Tour& bestTour, Observer& observer) 
     return best;
 }
 
-// selectBestAnt, telling no one.
+// selectBestAnt keeping the smallest score, telling no one.
 float selectBestAnt(const TourTable& tours, Tour& bestTour);

@@ -55,11 +55,18 @@ TEST(SelectBestAnt, KeepsTheFirstTourWithTheSmallestScore) {
     Tour best{};
     EXPECT_EQ(std::to_string(selectBestAnt(tours, best)), "0.380000");
     EXPECT_EQ(best, tours[1]);
+    SilentScoring nobody;
+    EXPECT_EQ(std::to_string(selectBestAnt(tours, best, Keep::Largest, nobody)), "0.580000");
+    EXPECT_EQ(best, tours[2]) << "the other rule keeps the largest";
 
     tours.fill({2, 0, 1, 3, 4, 2});
     tours[0][5] = 4;
     EXPECT_EQ(std::to_string(selectBestAnt(tours, best)), "0.580000");
     EXPECT_EQ(best, tours[0]) << "the first ant wins a tie, closing entry and all";
+    tours[0] = tours[2] = {1, 3, 2, 4, 0, 1};  // 0.38
+    tours[4][5] = 0;
+    EXPECT_EQ(std::to_string(selectBestAnt(tours, best, Keep::Largest, nobody)), "0.580000");
+    EXPECT_EQ(best, tours[1]) << "under either rule";
 }
 
 }  // namespace

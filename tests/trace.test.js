@@ -40,6 +40,7 @@ test('has the members the page reads, and no others', () => {
     'q0',
     'randLimit',
     'rho',
+    'keep',
   ]);
   assert.equal(trace.iterations.length, 100);
   trace.iterations.forEach((iteration, i) => {
@@ -185,6 +186,7 @@ function independentSearch() {
       q0: 0.5,
       randLimit: 32767,
       rho: 0.8,
+      keep: 'smallest',
     },
     tau0,
     initialScore: derive(tests).score,

@@ -1,26 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "common/constants.hpp"
+#include "common/parameters.hpp"
 #include "tests/scripted_random.hpp"
 #include "trace/trace.hpp"
 
 namespace {
 
-// The trace of a whole search in which every iteration draws its starts 0 to 4, so that ant k
-// starts on test k, and then twenty construction draws of `draw`.
-std::string traceWithConstructionDraws(std::int32_t draw) {
+// The trace of a whole search with `parameters` in which every iteration draws its starts 0 to
+// 4, so that ant k starts on test k, and then twenty construction draws of `draw`, and whether
+// writeTrace said it was written.
+std::pair<std::string, bool> traceWithConstructionDraws(std::int32_t draw,
+                                                        const SearchParameters& parameters) {
     std::vector<std::int32_t> draws;
-    for (std::int32_t it = 0; it < N_ITERATIONS; ++it) {
+    for (std::int32_t it = 0; it < parameters.iterations; ++it) {
         draws.insert(draws.end(), {0, 1, 2, 3, 4});
         draws.insert(draws.end(), 20, draw);
     }
     scriptDraws(draws);
     std::FILE* file = std::tmpfile();
-    writeTrace(file);
+    const bool written = writeTrace(file, parameters);
     EXPECT_EQ(drawsTaken(), draws.size());
     std::rewind(file);
     std::string text;
@@ -28,7 +32,7 @@ std::string traceWithConstructionDraws(std::int32_t draw) {
         text.push_back(static_cast<char>(c));
     }
     std::fclose(file);
-    return text;
+    return {text, written};
 }
 
 // The lists of moves of the trace's passes, in order.
@@ -58,7 +62,8 @@ TEST(Trace, RecordsTheRuleThatMadeEachMoveAndAMoveHomeWithoutADraw) {
     const std::string home =
         R"("draw":null,"rule":"home","q":null,"weights":null,"newFaults":null,)";
     for (const Case& c : {Case{0, "trail"}, Case{20000, "faults"}}) {
-        const std::string trace = traceWithConstructionDraws(c.draw);
+        const auto [trace, written] = traceWithConstructionDraws(c.draw, BUILT_IN_PARAMETERS);
+        EXPECT_TRUE(written);
         const std::string drawn = R"("draw":)" + std::to_string(c.draw) + R"(,"rule":")" + c.rule;
         const std::vector<std::string> passes = passMoves(trace);
         ASSERT_EQ(passes.size(), static_cast<std::size_t>(5 * N_ITERATIONS)) << c.rule;
@@ -74,6 +79,17 @@ TEST(Trace, RecordsTheRuleThatMadeEachMoveAndAMoveHomeWithoutADraw) {
                                      R"("starts":[1,2,3,4,5])"),
                   static_cast<std::size_t>(N_ITERATIONS));
     }
+}
+
+TEST(Trace, WritesNothingWhereANumberIsNotFinite) {
+    // JSON has no NaN, which the command line refuses as a q0; the search runs with it all the
+    // same, every draw exploring, and its trace is not written.
+    SearchParameters parameters = BUILT_IN_PARAMETERS;
+    parameters.q0 = std::numeric_limits<double>::quiet_NaN();
+    parameters.iterations = 1;
+    const auto [trace, written] = traceWithConstructionDraws(0, parameters);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(trace, "");
 }
 
 }  // namespace

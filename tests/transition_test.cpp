@@ -48,7 +48,7 @@ TEST(ChooseNextTest, ExploitsBelowHalfAndExploresGreedilyAbove) {
         SilentObserver nobody;
         scriptDraws({c.draw});
         EXPECT_TRUE(hasUnvisited(colony, 0));
-        const Move move = chooseNextTest(colony, cost, random, 0, c.taken.back(), nobody);
+        const Move move = chooseNextTest(colony, cost, random, 0, c.taken.back(), Q0, nobody);
         EXPECT_EQ(move.to, c.expected) << c.why;
         EXPECT_EQ(move.draw, c.draw) << c.why;
         EXPECT_EQ(drawsTaken(), 1U) << c.why;

@@ -7,9 +7,15 @@
 #include <cstdlib>
 
 #include "colony/report.hpp"
+#include "common/parameters.hpp"
 #include "trace/trace.hpp"
 
 int main() {
-    writeTrace(stdout);
+    if (!writeTrace(stdout, BUILT_IN_PARAMETERS)) {
+        std::fputs("antorder-trace: the search reached a number that is not finite, which JSON "
+                   "cannot hold, so no trace was written\n",
+                   stderr);
+        return EXIT_FAILURE;
+    }
     return finishOutput("antorder-trace", "trace") ? EXIT_SUCCESS : EXIT_FAILURE;
 }

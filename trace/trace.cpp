@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "colony/search.hpp"
 #include "common/constants.hpp"
+#include "common/parameters.hpp"
 #include "common/random_source.hpp"
 #include "model/instance.hpp"
 #include "model/score.hpp"
@@ -57,56 +61,87 @@ struct IterationRecord {
     PheromoneTable pheromone;
 };
 
-// The search's observer that writes the trace to `out`: it gathers each iteration as the search
+// The trace's text as it is written, and whether every number in it is finite: JSON has no
+// infinity and no NaN, so a document that met one is never written out.
+struct Json {
+    std::string text;
+    bool finite = true;
+};
+
+// Room for one iteration's text, so that the document grows a few times at most, and for the
+// text of any one number.
+constexpr std::size_t ITERATION_TEXT_SIZE = 8192;
+constexpr std::size_t NUMBER_TEXT_SIZE = 32;
+
+// The search's observer that writes the trace into `out`: it gathers each iteration as the search
 // tells its steps, and writes it once the iteration's global update is done. The numbers of the
 // choice being made wait in `weights` and `cityFaults` until the move that follows them.
 struct TraceWriter {
-    std::FILE* out;
+    Json* out;
+    SearchParameters parameters;
     IterationRecord record;
     std::array<float, N_TESTS> weights;
     bool faultsCounted;
     CitiesFaults cityFaults;
 };
 
+// `value` with the printf conversion `format`, or where it is not finite, nothing, and the
+// document marked as not to be written.
+void writeFinite(Json& out, const char* format, double value) {
+    if (!std::isfinite(value)) {
+        out.finite = false;
+        return;
+    }
+    std::array<char, NUMBER_TEXT_SIZE> digits{};
+    const int length = std::snprintf(digits.data(), digits.size(), format, value);
+    out.text.append(digits.data(), static_cast<std::size_t>(length));
+}
+
 // A float as nine significant digits, which read back as the same single-precision value.
-void writeFloat(std::FILE* out, float value) {
-    std::fprintf(out, "%.9g", static_cast<double>(value));
+void writeFloat(Json& out, float value) {
+    writeFinite(out, "%.9g", static_cast<double>(value));
 }
 
 // A double as seventeen significant digits, which read back as the same value.
-void writeDouble(std::FILE* out, double value) {
-    std::fprintf(out, "%.17g", value);
+void writeDouble(Json& out, double value) {
+    writeFinite(out, "%.17g", value);
 }
 
-void writeInt(std::FILE* out, std::int32_t value) {
-    std::fprintf(out, "%d", static_cast<int>(value));
+void writeInt(Json& out, std::int64_t value) {
+    std::array<char, NUMBER_TEXT_SIZE> digits{};
+    auto* const end = std::to_chars(digits.begin(), digits.end(), value).ptr;
+    out.text.append(digits.begin(), end);
 }
 
 // A test, an ant or a fault, numbered from 1.
-void writeNumber(std::FILE* out, std::int32_t index) {
+void writeNumber(Json& out, std::int32_t index) {
     writeInt(out, index + 1);
+}
+
+void writeText(Json& out, const char* text) {
+    out.text += text;
 }
 
 // The items of `values` as a JSON list, each written by `writeItem`.
 template <class Values, class WriteItem>
-void writeList(std::FILE* out, const Values& values, WriteItem writeItem) {
-    std::fputc('[', out);
+void writeList(Json& out, const Values& values, WriteItem writeItem) {
+    out.text += '[';
     bool first = true;
     for (const auto& value : values) {
         if (!first) {
-            std::fputc(',', out);
+            out.text += ',';
         }
         first = false;
         writeItem(out, value);
     }
-    std::fputc(']', out);
+    out.text += ']';
 }
 
 // A table of rows as a list of lists, each item written by `writeItem`.
 template <class Table, class WriteItem>
-void writeTable(std::FILE* out, const Table& table, WriteItem writeItem) {
+void writeTable(Json& out, const Table& table, WriteItem writeItem) {
     writeList(out, table,
-              [writeItem](std::FILE* file, const auto& row) { writeList(file, row, writeItem); });
+              [writeItem](Json& json, const auto& row) { writeList(json, row, writeItem); });
 }
 
 const char* ruleName(Rule rule) {
@@ -121,6 +156,10 @@ const char* ruleName(Rule rule) {
     return "home";
 }
 
+const char* keepName(Keep keep) {
+    return keep == Keep::Smallest ? "smallest" : "largest";
+}
+
 // The smallest and the largest score over every ordering of the suite.
 std::array<float, 2> scoreRange() {
     std::array<std::int32_t, N_TESTS> order = GIVEN_ORDER;
@@ -133,51 +172,64 @@ std::array<float, 2> scoreRange() {
     return range;
 }
 
-void writeInstance(std::FILE* out, const CostTable& cost, float cycle) {
-    std::fputs(R"("instance":{"faultMatrix":)", out);
+void writeInstance(Json& out, const CostTable& cost, float cycle) {
+    writeText(out, R"("instance":{"faultMatrix":)");
     writeTable(out, faultMatrix, writeInt);
-    std::fputs(R"(,"execTime":)", out);
+    writeText(out, R"(,"execTime":)");
     writeList(out, execTime, writeFloat);
-    std::fputs(R"(,"cost":)", out);
+    writeText(out, R"(,"cost":)");
     writeTable(out, cost, writeFloat);
-    std::fputs(R"(,"referenceTour":)", out);
+    writeText(out, R"(,"referenceTour":)");
     writeList(out, REFERENCE_CYCLE, writeNumber);
-    std::fputs(R"(,"referenceCycle":)", out);
+    writeText(out, R"(,"referenceCycle":)");
     writeFloat(out, cycle);
-    std::fputs(R"(,"scoreRange":)", out);
+    writeText(out, R"(,"scoreRange":)");
     writeList(out, scoreRange(), writeFloat);
-    std::fputs(R"(,"scoreDivisors":)", out);
+    writeText(out, R"(,"scoreDivisors":)");
     writeList(out, std::array<float, 2>{POSITION_DIVISOR, OFFSET_DIVISOR}, writeFloat);
-    std::fputc('}', out);
+    out.text += '}';
 }
 
 // The search's parameters, the random source's among them: the engine's multiplier and modulus,
 // and the shift that makes a draw of its value.
-void writeParameters(std::FILE* out) {
+void writeParameters(Json& out, const SearchParameters& parameters) {
     using Engine = decltype(RandomSource::engine);
-    std::fprintf(out,
-                 R"("parameters":{"seed":%u,"generator":{"multiplier":%lu,"modulus":%lu,)"
-                 R"("shift":%u},"ants":%d,"iterations":%d,"q0":)",
-                 static_cast<unsigned>(RNG_SEED), static_cast<unsigned long>(Engine::multiplier),
-                 static_cast<unsigned long>(Engine::modulus), DRAW_SHIFT, static_cast<int>(N_ANTS),
-                 static_cast<int>(N_ITERATIONS));
-    writeDouble(out, Q0);
-    std::fprintf(out, R"(,"randLimit":%d,"rho":)", static_cast<int>(RAND_LIMIT));
-    writeDouble(out, RHO);
-    std::fputc('}', out);
+    writeText(out, R"("parameters":{"seed":)");
+    writeInt(out, parameters.seed);
+    writeText(out, R"(,"generator":{"multiplier":)");
+    writeInt(out, Engine::multiplier);
+    writeText(out, R"(,"modulus":)");
+    writeInt(out, Engine::modulus);
+    writeText(out, R"(,"shift":)");
+    writeInt(out, DRAW_SHIFT);
+    writeText(out, R"(},"ants":)");
+    writeInt(out, N_ANTS);
+    writeText(out, R"(,"iterations":)");
+    writeInt(out, parameters.iterations);
+    writeText(out, R"(,"q0":)");
+    writeDouble(out, parameters.q0);
+    writeText(out, R"(,"randLimit":)");
+    writeInt(out, static_cast<std::int32_t>(RAND_LIMIT));
+    writeText(out, R"(,"rho":)");
+    writeDouble(out, parameters.rho);
+    writeText(out, R"(,"keep":")");
+    writeText(out, keepName(parameters.keep));
+    writeText(out, R"("})");
 }
 
 void onSearchStart(TraceWriter& writer, const ColonyState& colony, const CostTable& cost,
                    float cycle) {
-    std::fputc('{', writer.out);
-    writeInstance(writer.out, cost, cycle);
-    std::fputc(',', writer.out);
-    writeParameters(writer.out);
-    std::fputs(R"(,"tau0":)", writer.out);
-    writeFloat(writer.out, colony.tau0);
-    std::fputs(R"(,"initialScore":)", writer.out);
-    writeFloat(writer.out, orderScore(GIVEN_ORDER));
-    std::fputs(R"(,"iterations":[)", writer.out);
+    Json& out = *writer.out;
+    out.text.reserve(ITERATION_TEXT_SIZE * static_cast<std::size_t>(writer.parameters.iterations));
+    out.text += '{';
+    writeInstance(out, cost, cycle);
+    out.text += ',';
+    writeParameters(out, writer.parameters);
+    writeText(out, R"(,"tau0":)");
+    writeFloat(out, colony.tau0);
+    writeText(out, R"(,"initialScore":)");
+    writeFloat(out, orderScore(GIVEN_ORDER));
+    writeText(out, R"(,"iterations":[)");
 }
 
 void onIterationStart(TraceWriter& writer, std::int32_t iteration, const ColonyState& colony) {
@@ -251,108 +303,124 @@ void onEdgeReinforced(TraceWriter& writer, std::int32_t from, std::int32_t to, d
 
 // The start draws, as lists of one member each: the draws, the tests they name, the ants they
 // were for, and the ant that held each test drawn again (null for a start taken).
-void writeStartDraws(std::FILE* out, const std::vector<StartDraw>& draws) {
-    std::fputs(R"("startDraws":)", out);
-    writeList(out, draws, [](std::FILE* file, const StartDraw& d) { writeInt(file, d.draw); });
-    std::fputs(R"(,"startPicks":)", out);
-    writeList(out, draws, [](std::FILE* file, const StartDraw& d) { writeNumber(file, d.test); });
-    std::fputs(R"(,"startAnts":)", out);
-    writeList(out, draws, [](std::FILE* file, const StartDraw& d) { writeNumber(file, d.ant); });
-    std::fputs(R"(,"startHolders":)", out);
-    writeList(out, draws, [](std::FILE* file, const StartDraw& d) {
+void writeStartDraws(Json& out, const std::vector<StartDraw>& draws) {
+    writeText(out, R"("startDraws":)");
+    writeList(out, draws, [](Json& json, const StartDraw& d) { writeInt(json, d.draw); });
+    writeText(out, R"(,"startPicks":)");
+    writeList(out, draws, [](Json& json, const StartDraw& d) { writeNumber(json, d.test); });
+    writeText(out, R"(,"startAnts":)");
+    writeList(out, draws, [](Json& json, const StartDraw& d) { writeNumber(json, d.ant); });
+    writeText(out, R"(,"startHolders":)");
+    writeList(out, draws, [](Json& json, const StartDraw& d) {
         if (d.holder == NO_HOLDER) {
-            std::fputs("null", file);
+            writeText(json, "null");
         } else {
-            writeNumber(file, d.holder);
+            writeNumber(json, d.holder);
         }
     });
 }
 
-void writeMove(std::FILE* out, std::int32_t ant, const MoveRecord& record) {
-    std::fprintf(out, R"({"ant":%d,"from":%d,"to":%d,"taken":)", static_cast<int>(ant + 1),
-                 static_cast<int>(record.from + 1), static_cast<int>(record.move.to + 1));
+void writeMove(Json& out, std::int32_t ant, const MoveRecord& record) {
+    writeText(out, R"({"ant":)");
+    writeNumber(out, ant);
+    writeText(out, R"(,"from":)");
+    writeNumber(out, record.from);
+    writeText(out, R"(,"to":)");
+    writeNumber(out, record.move.to);
+    writeText(out, R"(,"taken":)");
     writeList(out, record.taken, writeNumber);
     if (record.move.rule != Rule::Home) {
-        std::fprintf(out, R"(,"draw":%d,"rule":"%s","q":)", static_cast<int>(record.move.draw),
-                     ruleName(record.move.rule));
+        writeText(out, R"(,"draw":)");
+        writeInt(out, record.move.draw);
+        writeText(out, R"(,"rule":")");
+        writeText(out, ruleName(record.move.rule));
+        writeText(out, R"(","q":)");
         writeFloat(out, record.move.q);
-        std::fputs(R"(,"weights":)", out);
+        writeText(out, R"(,"weights":)");
         writeList(out, record.weights, writeFloat);
     } else {
-        std::fputs(R"(,"draw":null,"rule":"home","q":null,"weights":null)", out);
+        writeText(out, R"(,"draw":null,"rule":"home","q":null,"weights":null)");
     }
-    std::fputs(R"(,"newFaults":)", out);
+    writeText(out, R"(,"newFaults":)");
     if (record.faultsCounted) {
-        writeList(out, record.cityFaults, [](std::FILE* file, const CityFaults& faults) {
-            writeInt(file, faults.newFaults);
-        });
+        writeList(out, record.cityFaults,
+                  [](Json& json, const CityFaults& faults) { writeInt(json, faults.newFaults); });
     } else {
-        std::fputs("null", out);
+        writeText(out, "null");
     }
-    std::fputs(R"(,"detected":)", out);
+    writeText(out, R"(,"detected":)");
     writeList(out, record.detected, writeInt);
-    std::fputc('}', out);
+    out.text += '}';
 }
 
-void writePass(std::FILE* out, const PassRecord& pass) {
-    std::fputs(R"({"moves":[)", out);
+void writePass(Json& out, const PassRecord& pass) {
+    writeText(out, R"({"moves":[)");
     for (std::int32_t k = 0; k < N_ANTS; ++k) {
         if (k > 0) {
-            std::fputc(',', out);
+            out.text += ',';
         }
         writeMove(out, k, pass.moves[k]);
     }
-    std::fputs(R"(],"pheromone":)", out);
+    writeText(out, R"(],"pheromone":)");
     writeTable(out, pass.pheromone, writeFloat);
-    std::fputc('}', out);
+    out.text += '}';
 }
 
-void writeIteration(std::FILE* out, const IterationRecord& record) {
-    std::fprintf(out, R"({"iteration":%d,"pheromoneAtStart":)", static_cast<int>(record.iteration));
+void writeIteration(Json& out, const IterationRecord& record) {
+    writeText(out, R"({"iteration":)");
+    writeInt(out, record.iteration);
+    writeText(out, R"(,"pheromoneAtStart":)");
     writeTable(out, record.pheromoneAtStart, writeFloat);
-    std::fputc(',', out);
+    out.text += ',';
     writeStartDraws(out, record.startDraws);
-    std::fputs(R"(,"starts":)", out);
+    writeText(out, R"(,"starts":)");
     writeList(out, record.starts, writeNumber);
-    std::fputs(R"(,"passes":)", out);
+    writeText(out, R"(,"passes":)");
     writeList(out, record.passes, writePass);
-    std::fputs(R"(,"tours":)", out);
+    writeText(out, R"(,"tours":)");
     writeTable(out, record.tours, writeNumber);
-    std::fputs(R"(,"scores":)", out);
+    writeText(out, R"(,"scores":)");
     writeList(out, record.derivations,
-              [](std::FILE* file, const ScoreDerivation& d) { writeFloat(file, d.score); });
-    std::fputs(R"(,"kept":)", out);
+              [](Json& json, const ScoreDerivation& d) { writeFloat(json, d.score); });
+    writeText(out, R"(,"kept":)");
     writeNumber(out, record.kept);
-    std::fputs(R"(,"firstFound":)", out);
-    writeList(out, record.derivations, [](std::FILE* file, const ScoreDerivation& d) {
-        writeList(file, d.firstFound, writeInt);
+    writeText(out, R"(,"firstFound":)");
+    writeList(out, record.derivations, [](Json& json, const ScoreDerivation& d) {
+        writeList(json, d.firstFound, writeInt);
     });
-    std::fputs(R"(,"positionSums":)", out);
+    writeText(out, R"(,"positionSums":)");
     writeList(out, record.derivations,
-              [](std::FILE* file, const ScoreDerivation& d) { writeFloat(file, d.positionSum); });
-    std::fputs(R"(,"reinforced":)", out);
+              [](Json& json, const ScoreDerivation& d) { writeFloat(json, d.positionSum); });
+    writeText(out, R"(,"reinforced":)");
     writeTable(out, record.reinforced, writeNumber);
-    std::fputs(R"(,"deposit":)", out);
+    writeText(out, R"(,"deposit":)");
     writeDouble(out, record.deposit);
-    std::fputs(R"(,"pheromone":)", out);
+    writeText(out, R"(,"pheromone":)");
     writeTable(out, record.pheromone, writeFloat);
-    std::fputc('}', out);
+    out.text += '}';
 }
 
 void onGlobalUpdate(TraceWriter& writer, const ColonyState& colony) {
     writer.record.pheromone = colony.pheromone;
-    std::fputs(writer.record.iteration > 1 ? ",\n" : "\n", writer.out);
-    writeIteration(writer.out, writer.record);
+    writeText(*writer.out, writer.record.iteration > 1 ? ",\n" : "\n");
+    writeIteration(*writer.out, writer.record);
 }
 
 }  // namespace
 
-void writeTrace(std::FILE* out) {
+bool writeTrace(std::FILE* file, const SearchParameters& parameters) {
     RandomSource random{};
     CostTable cost{};
     ColonyState colony{};
+    Json out;
     TraceWriter writer{};
-    writer.out = out;
-    runSearch(colony, cost, random, writer);
-    std::fputs("\n]}\n", out);
+    writer.out = &out;
+    writer.parameters = parameters;
+    runSearch(colony, cost, random, parameters, writer);
+    writeText(out, "\n]}\n");
+    if (!out.finite) {
+        return false;
+    }
+    std::fwrite(out.text.data(), 1, out.text.size(), file);
+    return true;
 }
