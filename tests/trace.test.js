@@ -1,6 +1,7 @@
 // The trace that antorder-trace writes, whose path ANTORDER_TRACE gives: it agrees with the report
 // and with itself, and an independent computation of the same search, written here from the
-// search's description, agrees with it value for value.
+// search's description, agrees with it value for value, with the program's parameters and with
+// those the options give.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -134,10 +135,14 @@ test('the global update changes the reinforced edges alone, each towards the dep
   }
 });
 
-// The search again, from its description: std::minstd_rand seeded with 12345, each draw its
-// value shifted right by 16 bits; single-precision values rounded with Math.fround after every
-// step that the search takes in single precision.
-function independentSearch() {
+// The search's parameters without options: antorder's own.
+const BUILT_IN = { seed: 12345, q0: 0.5, rho: 0.8, iterations: 100, keep: 'smallest' };
+
+// The search again, from its description, with `parameters` (BUILT_IN, with some changed):
+// std::minstd_rand seeded with the seed, each draw its value shifted right by 16 bits;
+// single-precision values rounded with Math.fround after every step that the search takes in
+// single precision; q compared with q0 and the updates' 1 − rho in double precision.
+function independentSearch({ seed, q0, rho, iterations, keep }) {
   const f = Math.fround;
   const tests = [0, 1, 2, 3, 4];
   const faults = [
@@ -148,7 +153,7 @@ function independentSearch() {
     [1, 0, 1, 0, 1],
   ];
   const time = [4, 2, 1, 3, 2].map(f);
-  let state = 12345;
+  let state = seed;
   const draw = () => {
     state = (state * 48271) % 2147483647;
     return Math.floor(state / 65536);
@@ -179,20 +184,20 @@ function independentSearch() {
       scoreDivisors: [25, 10],
     },
     parameters: {
-      seed: 12345,
+      seed,
       generator: { multiplier: 48271, modulus: 2147483647, shift: 16 },
       ants: 5,
-      iterations: 100,
-      q0: 0.5,
+      iterations,
+      q0,
       randLimit: 32767,
-      rho: 0.8,
-      keep: 'smallest',
+      rho,
+      keep,
     },
     tau0,
     initialScore: derive(tests).score,
     iterations: [],
   };
-  for (let it = 1; it <= 100; ++it) {
+  for (let it = 1; it <= iterations; ++it) {
     const iteration = {
       pheromoneAtStart: pheromone.map((row) => row.slice()),
       startDraws: [],
@@ -239,7 +244,7 @@ function independentSearch() {
           const q = f(f(value) / f(32767));
           let to = heaviest;
           let newFaults = null;
-          if (q >= 0.5) {
+          if (q >= q0) {
             newFaults = tests.map((t) =>
               visited[k].has(t) ? 0 : faults[t].filter((on, x) => on && !detected[k][x]).length,
             );
@@ -271,21 +276,22 @@ function independentSearch() {
         moves.push({ ...move, detected: before });
       }
       for (const row of pheromone) {
-        row.forEach((level, b) => (row[b] = f(level * (1 - 0.8) + tau0 * 0.8)));
+        row.forEach((level, b) => (row[b] = f(level * (1 - rho) + tau0 * rho)));
       }
       iteration.passes.push({ moves, pheromone: pheromone.map((row) => row.slice()) });
     }
     const derivations = tours.map(derive);
     iteration.tours = tours.map((tour) => tour.map((t) => t + 1));
     iteration.scores = derivations.map((d) => d.score);
-    const kept = iteration.scores.indexOf(Math.min(...iteration.scores));
+    const best = keep === 'smallest' ? Math.min : Math.max;
+    const kept = iteration.scores.indexOf(best(...iteration.scores));
     iteration.kept = kept + 1;
     iteration.firstFound = derivations.map((d) => d.firstFound);
     iteration.positionSums = derivations.map((d) => d.sum);
     iteration.reinforced = tours[kept].slice(0, -1).map((a, q) => [a + 1, tours[kept][q + 1] + 1]);
     iteration.deposit = 1 / iteration.scores[kept];
     for (const [a, b] of iteration.reinforced) {
-      pheromone[a - 1][b - 1] = f(pheromone[a - 1][b - 1] * (1 - 0.8) + iteration.deposit * 0.8);
+      pheromone[a - 1][b - 1] = f(pheromone[a - 1][b - 1] * (1 - rho) + iteration.deposit * rho);
     }
     iteration.pheromone = pheromone.map((row) => row.slice());
     result.iterations.push(iteration);
@@ -294,7 +300,7 @@ function independentSearch() {
 }
 
 // The trace without the iterations' numbers, every number read as single precision but the
-// doubles, rho and the deposit, which must match to the last bit.
+// doubles, q0, rho and the deposit, which must match to the last bit.
 function comparable(value) {
   if (Array.isArray(value)) {
     return value.map(comparable);
@@ -303,12 +309,51 @@ function comparable(value) {
     return Object.fromEntries(
       Object.entries(value)
         .filter(([key]) => key !== 'iteration')
-        .map(([key, item]) => [key, ['rho', 'deposit'].includes(key) ? item : comparable(item)]),
+        .map(([key, item]) => [
+          key,
+          ['q0', 'rho', 'deposit'].includes(key) ? item : comparable(item),
+        ]),
     );
   }
   return typeof value === 'number' ? Math.fround(value) : value;
 }
 
-test('an independent computation of the search agrees with the trace value for value', () => {
-  assert.deepEqual(comparable(trace), comparable(independentSearch()));
-});
+// Runs of the trace program, each with the options that change some of the parameters: every
+// bound of every range, rho's small values, the other rule, and an option given twice, which
+// the last one decides.
+const RUNS = [
+  [[], {}],
+  [['--seed', '1'], { seed: 1 }],
+  [['--seed', '2147483646'], { seed: 2147483646 }],
+  [['--q0', '0'], { q0: 0 }],
+  [['--q0', '1'], { q0: 1 }],
+  [['--rho', '1'], { rho: 1 }],
+  [['--rho', '0.05'], { rho: 0.05 }],
+  [['--keep', 'largest'], { keep: 'largest' }],
+  [['--iterations', '1'], { iterations: 1 }],
+  [['--iterations', '1000'], { iterations: 1000 }],
+  [
+    ['--seed', '7', '--q0', '0.9', '--rho', '0.5', '--iterations', '10', '--keep', 'largest'],
+    { seed: 7, q0: 0.9, rho: 0.5, iterations: 10, keep: 'largest' },
+  ],
+  [
+    ['--seed', '1', '--keep', 'largest', '--q0=.25', '--seed=99', '--keep=smallest'],
+    { seed: 99, q0: 0.25 },
+  ],
+  // A hair above the q of the run's first move, 13551 / 32767 in single precision, and the same
+  // number in single precision: only a comparison in double precision sees q below it.
+  [['--q0', '0.4135563076'], { q0: 0.4135563076 }],
+  // The most decimal places a value may have, and a value of 1 written with them.
+  [
+    ['--q0', '0.123456789012345', '--rho', '1.000000000000000', '--iterations', '3'],
+    { q0: 0.123456789012345, rho: 1, iterations: 3 },
+  ],
+];
+
+for (const [args, changed] of RUNS) {
+  test(`an independent computation agrees with the trace value for value: ${args.join(' ') || 'no options'}`, () => {
+    const run =
+      args.length === 0 ? trace : JSON.parse(programOutput(process.env.ANTORDER_TRACE, args));
+    assert.deepEqual(comparable(run), comparable(independentSearch({ ...BUILT_IN, ...changed })));
+  });
+}
