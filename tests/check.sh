@@ -88,6 +88,9 @@ memcheck)
 node) # node's tests of the page's scripts, the trace $1 and the documents of the build $2.
     needs node=nodejs
     ANTORDER_TRACE=$1 ANTORDER_DOCUMENTS=$2 node --test tests/*.test.js ;;
+trace_schema) # The traces of antorder-trace $1 follow the trace's schema; altered ones do not.
+    needs node=nodejs node_modules/ajv="npm ci"
+    ANTORDER_TRACE=$1 node --test tests/schema/ ;;
 documents) # The Windows build's documents, in $1.
     needs node=nodejs
     ANTORDER_DOCUMENTS=$1 node --test tests/documents.test.js ;;

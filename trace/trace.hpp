@@ -5,7 +5,7 @@
 #include "common/parameters.hpp"
 
 // The trace: the search move by move, with every number each decision was made from, as one JSON
-// document, whose members the web page reads.
+// document. trace/antorder-trace.schema.json describes every member, its type and its range.
 // Tests, ants and faults are numbered from 1, as the report numbers tests; every float is written
 // with nine significant digits and every double with seventeen, which read back as the same value.
 
