@@ -59,10 +59,10 @@ if(NOT CPACK_TEMPORARY_DIRECTORY)
         require_tools("The zip needs a tool" strip-nondeterminism strip-nondeterminism)
     endif()
 
-    # The Linux archive takes the statically linked program in place of the installed one.
+    # The Linux archive takes the statically linked programs in place of the installed ones.
     if(CPACK_GENERATOR STREQUAL "TGZ" AND NOT CPACK_INSTALLED_DIRECTORIES)
         if(NOT CPACK_ANTORDER_LINUX_ARCHIVE_PROJECTS)
-            message(FATAL_ERROR "The Linux archive holds the statically linked program: configure "
+            message(FATAL_ERROR "The Linux archive holds the statically linked programs: configure "
                 "with -DANTORDER_STATIC_PROGRAM=ON, as the release preset does.")
         endif()
         set(CPACK_INSTALL_CMAKE_PROJECTS ${CPACK_ANTORDER_LINUX_ARCHIVE_PROJECTS})
@@ -80,9 +80,9 @@ if(NOT CPACK_PACKAGE_FILES)
     file(CHMOD_RECURSE ${usr} DIRECTORY_PERMISSIONS
         OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-    # The program without the compiler's notes, which CPack's own strip leaves.
+    # The programs without the compiler's notes, which CPack's own strip leaves.
     run_packing_step(COMMAND ${CPACK_ANTORDER_STRIP} --remove-section=.comment
-        --remove-section=.note ${usr}/bin/antorder)
+        --remove-section=.note ${usr}/bin/antorder ${usr}/bin/antorder-trace)
 
     # The changelog in Debian's format, which dpkg and lintian read: each release's notes,
     # indented by two blanks and with "*" for "-" before an item, between a line that names the
@@ -143,8 +143,8 @@ if(NOT CPACK_PACKAGE_FILES)
     # README, which is over 4 kB, compressed, with no name or time in the gzip header.
     file(CHMOD ${doc}/changelog ${doc}/copyright ${doc}/README.md
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-    run_packing_step(COMMAND gzip -9n ${usr}/share/man/man1/antorder.1 ${doc}/changelog
-        ${doc}/README.md)
+    run_packing_step(COMMAND gzip -9n ${usr}/share/man/man1/antorder.1
+        ${usr}/share/man/man1/antorder-trace.1 ${doc}/changelog ${doc}/README.md)
     return()
 endif()
 

@@ -33,35 +33,18 @@ else()
 endif()
 string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_SOURCE_PACKAGE_FILE_NAME ${ANTORDER_FILE_source})
 
-# A Linux archive holds the documents and the program linked statically: with no interpreter and
-# no shared library, it runs on any Linux for its processor, whatever C library the system has or
+# A Linux archive holds the documents and the programs linked statically: with no interpreter and
+# no shared library, they run on any Linux for its processor, whatever C library the system has or
 # lacks. The cross builds link every program statically, with -static, which qemu-user needs to
 # run them without the target's libraries, and which GCC cannot combine with -static-pie: their
-# archives hold that program. This machine's archive holds a program linked statically as a
-# position-independent executable, which only the builds that pack the archive make; what
-# `cmake --install` installs, and the .deb, keep the dynamically linked program, as Debian's
-# policy asks.
+# archives hold those programs. This machine's archive holds the programs linked statically as
+# position-independent executables, which only the builds that pack the archive make
+# (ANTORDER_STATIC_PROGRAM); what `cmake --install` installs, and the .deb, keep the dynamically
+# linked programs, as Debian's policy asks.
 if(CMAKE_CROSSCOMPILING AND CPACK_GENERATOR STREQUAL "TGZ")
     set(CPACK_ANTORDER_LINUX_ARCHIVE_PROJECTS
         ${PROJECT_BINARY_DIR} antorder documents / ${PROJECT_BINARY_DIR} antorder program /)
 elseif(ANTORDER_STATIC_PROGRAM)
-    include(CheckLinkerFlag)
-    check_linker_flag(CXX -static-pie antorder_links_static_pie)
-    if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT antorder_links_static_pie)
-        message(FATAL_ERROR "ANTORDER_STATIC_PROGRAM: this compiler and linker cannot link a "
-            "Linux program with -static-pie.")
-    endif()
-    add_executable(antorder_static colony/main.cpp)
-    target_link_libraries(antorder_static PRIVATE antorder::colony antorder::random_source
-        antorder_program_options)
-    # -static-pie makes the program position-independent by itself; CMake's -pie, which the
-    # other targets get, would make it dynamic again.
-    set_property(TARGET antorder_static PROPERTY POSITION_INDEPENDENT_CODE)
-    target_compile_options(antorder_static PRIVATE -fPIE)
-    target_link_options(antorder_static PRIVATE -static-pie)
-    set_target_properties(antorder_static PROPERTIES
-        OUTPUT_NAME antorder RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/static)
-    install(TARGETS antorder_static COMPONENT static_program EXCLUDE_FROM_ALL)
     set(CPACK_ANTORDER_LINUX_ARCHIVE_PROJECTS
         ${PROJECT_BINARY_DIR} antorder documents / ${PROJECT_BINARY_DIR} antorder static_program /)
 endif()

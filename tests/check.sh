@@ -38,15 +38,28 @@ checksum_holds() {
     (cd "${1%/*}" && sha256sum --check --strict --quiet "${1##*/}.sha256")
 }
 
-# The tree $1, installed or unpacked, holds the program and the documents, and its manual page
-# renders without a warning.
+# The tree $1, installed or unpacked, holds the programs, the trace's schema and the documents,
+# and its manual pages render without a warning.
 holds_documents() {
-    for file in bin/antorder share/man/man1/antorder.1 share/doc/antorder/README.md \
-        share/doc/antorder/CHANGELOG.md share/doc/antorder/LICENSE; do
+    for file in bin/antorder bin/antorder-trace share/man/man1/antorder.1 \
+        share/man/man1/antorder-trace.1 share/antorder/antorder-trace.schema.json \
+        share/doc/antorder/README.md share/doc/antorder/CHANGELOG.md share/doc/antorder/LICENSE; do
         test -f "$1/$file" || { echo "$1/$file is missing" >&2; return 1; }
     done
-    warnings=$(man --warnings -l "$1/share/man/man1/antorder.1" 2>&1 >/dev/null)
-    test -z "$warnings" || { echo "$1: the manual page warns: $warnings" >&2; return 1; }
+    for page in "$1"/share/man/man1/*.1; do
+        warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
+        test -z "$warnings" || { echo "$page: the manual page warns: $warnings" >&2; return 1; }
+    done
+}
+
+# The trace program that the command $@ runs, as packed with the version $version, answers
+# --version with it and writes a trace of two iterations that follows the packed schema $schema.
+trace_runs() {
+    answer=$("$@" --version </dev/null | tr -d '\r')
+    test "$answer" = "antorder-trace $version" ||
+        { echo "$*: --version prints \"$answer\", not \"antorder-trace $version\"" >&2; return 1; }
+    "$@" --iterations 2 </dev/null >"$scratch/trace.json" || { echo "$*: exit status $?" >&2; return 1; }
+    node tests/schema/validate.js "$schema" <"$scratch/trace.json"
 }
 
 # The gzip-compressed tar $1 is laid out by the archive rules: its top folder's entry first, then
@@ -98,51 +111,66 @@ browsers)
     needs node=nodejs node_modules/puppeteer-core="npm ci" chromium=chromium \
         firefox-esr=firefox-esr WebKitWebDriver=webkit2gtk-driver xvfb-run=xvfb
     ANTORDER_PAGE=$1 ANTORDER_TRACE=$2 xvfb-run -a node --test tests/browser/ ;;
-deb) # The .deb $1: its checksum, its dependencies read off the program, its tree as Debian lays
-    # it out, with its README linking the licence by its name there, its program hardened and
-    # printing the report, and lintian accepting it.
-    needs dpkg-deb=dpkg lintian=lintian hardening-check=devscripts man=man-db
+deb) # The .deb $1: its checksum, its dependencies read off the programs, its tree as Debian lays
+    # it out, with its README linking the licence by its name there, its programs hardened, the
+    # report printed and the trace following its schema, and lintian accepting it.
+    needs dpkg-deb=dpkg lintian=lintian hardening-check=devscripts man=man-db node=nodejs \
+        node_modules/ajv="npm ci"
     checksum_holds "$1"
     dpkg-deb --field "$1" Depends | grep -q '^libc6 ' || { echo "no libc6 dependency" >&2; exit 1; }
     dpkg-deb -x "$1" "$scratch/deb"
-    doc=$scratch/deb/usr/share/doc/antorder
-    for file in bin/antorder share/man/man1/antorder.1.gz; do
-        test -f "$scratch/deb/usr/$file" || { echo "$file is missing" >&2; exit 1; }
+    usr=$scratch/deb/usr
+    doc=$usr/share/doc/antorder
+    for file in bin/antorder bin/antorder-trace share/man/man1/antorder.1.gz \
+        share/man/man1/antorder-trace.1.gz share/antorder/antorder-trace.schema.json; do
+        test -f "$usr/$file" || { echo "$file is missing" >&2; exit 1; }
     done
     zcat "$doc/README.md.gz" | grep -q '](copyright)'
     zcat "$doc/changelog.gz" | grep -q '^antorder '
     grep -q '^License: Expat$' "$doc/copyright"
-    prints_report "$scratch/deb/usr/bin/antorder"
-    hardening-check --quiet --nocfprotection "$scratch/deb/usr/bin/antorder"
+    prints_report "$usr/bin/antorder"
+    version=$(dpkg-deb --field "$1" Version) schema=$usr/share/antorder/antorder-trace.schema.json \
+        trace_runs "$usr/bin/antorder-trace"
+    hardening-check --quiet --nocfprotection "$usr/bin/antorder" "$usr/bin/antorder-trace"
     lintian --fail-on error,warning "$1" ;;
-installed) # What `cmake --install` installs from the build $1.
-    needs man=man-db
+installed) # What `cmake --install` installs from the build $1, of the version $2.
+    needs man=man-db node=nodejs node_modules/ajv="npm ci"
     cmake --install "$1" --prefix "$scratch/prefix" >/dev/null
     holds_documents "$scratch/prefix"
-    prints_report "$scratch/prefix/bin/antorder" ;;
-linux_archive) # The Linux archive $1, of the release dated $2: its checksum and the archive
-    # rules; unpacked, its program and documents, the program with no interpreter and no shared
-    # library, printing the report where nothing else is: chrooted into the unpacked archive alone
-    # in a user namespace, or under the emulator after $2, without a sysroot.
-    needs readelf=binutils man=man-db unshare=util-linux
+    prints_report "$scratch/prefix/bin/antorder"
+    version=$2 schema=$scratch/prefix/share/antorder/antorder-trace.schema.json \
+        trace_runs "$scratch/prefix/bin/antorder-trace" ;;
+linux_archive) # The Linux archive $1, of the release $2 dated $3: its checksum and the archive
+    # rules; unpacked, its programs and documents, the programs with no interpreter and no shared
+    # library, printing the report and a trace that follows the archive's schema where nothing
+    # else is: chrooted into the unpacked archive alone in a user namespace, or under the
+    # emulator after $3, without a sysroot.
+    needs readelf=binutils man=man-db unshare=util-linux node=nodejs node_modules/ajv="npm ci"
     checksum_holds "$1"
-    follows_archive_rules "$1" "$2"
+    follows_archive_rules "$1" "$3"
     mkdir "$scratch/root"
     tar -xzf "$1" -C "$scratch/root"
     top=$(cd "$scratch/root" && echo antorder-*)
     holds_documents "$scratch/root/$top"
-    if readelf -l "$scratch/root/$top/bin/antorder" | grep -q INTERP ||
-        readelf -d "$scratch/root/$top/bin/antorder" | grep -q NEEDED; then
-        echo "$1: its program has an interpreter or needs a shared library" >&2
-        exit 1
-    fi
-    shift 2
+    for program in antorder antorder-trace; do
+        if readelf -l "$scratch/root/$top/bin/$program" | grep -q INTERP ||
+            readelf -d "$scratch/root/$top/bin/$program" | grep -q NEEDED; then
+            echo "$1: $program has an interpreter or needs a shared library" >&2
+            exit 1
+        fi
+    done
+    version=$2 schema=$scratch/root/$top/share/antorder/antorder-trace.schema.json
+    shift 3
     if [ $# -gt 0 ]; then
         needs "$1=qemu-user"
-        prints_report env -u QEMU_LD_PREFIX "$1" "$scratch/root/$top/bin/antorder"
+        run="env -u QEMU_LD_PREFIX $1 $scratch/root/$top/bin/"
     else
-        prints_report unshare -r chroot "$scratch/root" "/$top/bin/antorder"
-    fi ;;
+        run="unshare -r chroot $scratch/root /$top/bin/"
+    fi
+    # shellcheck disable=SC2086 # a command and its arguments, before the program's name
+    prints_report ${run}antorder
+    # shellcheck disable=SC2086
+    trace_runs ${run}antorder-trace ;;
 source_archive) # The source archive $1, of the release dated $2: its checksum, the archive rules,
     # and, in a git checkout, exactly the files git tracks.
     checksum_holds "$1"
@@ -152,11 +180,18 @@ source_archive) # The source archive $1, of the release dated $2: its checksum, 
         tar -tzf "$1" | grep -v '/$' | sed 's|^[^/]*/||' | LC_ALL=C sort >"$scratch/packed"
         git ls-files | LC_ALL=C sort | diff "$scratch/packed" - >&2
     fi ;;
-windows_zip) # The Windows zip $1: its checksum, and the program and the Windows documents.
+windows_zip) # The Windows zip $1 of the release $2: its checksum, the programs, the trace's
+    # schema and the Windows documents, and the trace following that schema under the emulator $3.
+    needs "$3=wine" node=nodejs node_modules/ajv="npm ci"
     checksum_holds "$1"
-    contents=$(cmake -E tar tf "$1" | sed 's|^[^/]*/||' | sort | xargs)
-    test "$contents" = "CHANGELOG.txt LICENSE.txt README.txt antorder.exe" ||
-        { echo "the zip holds: $contents" >&2; exit 1; } ;;
+    contents=$(cmake -E tar tf "$1" | sed 's|^[^/]*/||' | LC_ALL=C sort | xargs)
+    expected="CHANGELOG.txt LICENSE.txt README.txt antorder-trace.exe antorder-trace.schema.json"
+    test "$contents" = "$expected antorder.exe" ||
+        { echo "the zip holds: $contents" >&2; exit 1; }
+    (cd "$scratch" && cmake -E tar xf "$1")
+    top=$(cd "$scratch" && echo antorder-*-win64)
+    version=$2 schema=$scratch/$top/antorder-trace.schema.json trace_runs "$3" \
+        "$scratch/$top/antorder-trace.exe" ;;
 line_coverage)
     needs gcovr=gcovr
     gcovr --root . --print-summary "$1" ;;

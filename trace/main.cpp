@@ -23,7 +23,7 @@ int main(int argc, char* argv[]) {
             printUsage(stdout);
             return finishOutput("antorder-trace", "usage") ? EXIT_SUCCESS : EXIT_FAILURE;
         case Request::Version:
-            std::puts("antorder-trace " ANTORDER_VERSION);
+            printVersion(stdout);
             return finishOutput("antorder-trace", "version") ? EXIT_SUCCESS : EXIT_FAILURE;
         case Request::Trace:
             break;

@@ -263,3 +263,7 @@ void printUsage(std::FILE* out) {
         "was written, 1 when it could not be, 2 when an argument was refused.\n",
         out);
 }
+
+void printVersion(std::FILE* out) {
+    std::fputs("antorder-trace " ANTORDER_VERSION "\n", out);
+}

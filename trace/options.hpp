@@ -34,3 +34,6 @@ void printRefusal(std::FILE* out, const TraceCommand& command);
 
 // Writes the usage that --help prints to `out`.
 void printUsage(std::FILE* out);
+
+// Writes the line that --version prints to `out`: "antorder-trace <version>".
+void printVersion(std::FILE* out);
