@@ -43,15 +43,15 @@ ready() {
     return "${!status}"
 }
 
-# The gate named $1: after what the background job -NAME installs, where that is given, each line
-# of the commands after it is a step. A step is a shell command, which repeats it anywhere, or a
+# The gate named $1: after what the background jobs -NAME install, where they are given, each line
+# of the commands after them is a step. A step is a shell command, which repeats it anywhere, or a
 # function of .ci/checks.sh, repeated by running the gate alone. With --list, prints the gate and
 # how to repeat each step; with a gate number given to .ci/run, runs that gate alone. Prints the
 # gate's name and time; when it fails, stops the run, naming it.
 gate() {
-    local name=$1 start=$SECONDS job="" steps line
+    local name=$1 start=$SECONDS jobs steps line job
     GATE=$((GATE + 1))
-    [[ $2 != -* ]] || job=${2#-}
+    mapfile -t jobs < <(printf '%s\n' "${@:2}" | sed -n 's/^-//p')
     mapfile -t steps < <(printf '%s\n' "${@:2}" | grep -v '^-')
     if [[ $ONLY == --list ]]; then
         echo "$GATE. $name"
@@ -63,14 +63,20 @@ gate() {
     fi
     [[ -z $ONLY || $ONLY == "$GATE" ]] || return 0
     printf '\n== gate %s: %s\n' "$GATE" "$name"
+    for job in "${jobs[@]}"; do
+        ready "$job" || gate_failed "$name"
+    done
     for line in "${steps[@]}"; do
-        if [[ -n $job ]] && ! ready "$job" || ! step "$line"; then
-            echo "CI gate $GATE failed: $name (repeat it alone with: bash .ci/run $GATE)" >&2
-            exit 1
-        fi
+        step "$line" || gate_failed "$name"
     done
     PASSED=$((PASSED + 1))
     echo "-- passed in $((SECONDS - start)) s"
+}
+
+# Ends the run: the gate named $1 failed.
+gate_failed() {
+    echo "CI gate $GATE failed: $1 (repeat it alone with: bash .ci/run $GATE)" >&2
+    exit 1
 }
 
 # Says whether the step $1 is a function of .ci/checks.sh rather than a shell command.
