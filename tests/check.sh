@@ -1,8 +1,7 @@
 #!/bin/sh
 # Runs the check named $1, with the arguments after it, for ctest, in the source folder; each is
-# registered, with its label, in tests/CMakeLists.txt. A check whose tools are missing prints
-# "skipped:" and which, and ctest shows it as skipped; where the environment sets
-# ANTORDER_NO_SKIP, as every test preset but dev does, it fails instead.
+# registered, with its label, in tests/CMakeLists.txt. A check whose tools are missing is skipped,
+# saying which; where ANTORDER_NO_SKIP is set, as the strict test presets set it, it fails.
 set -eu
 check=$1
 shift
@@ -17,11 +16,12 @@ needs() {
         command -v "${tool%%=*}" >/dev/null || test -e "${tool%%=*}" ||
             missing="$missing, ${tool%%=*} (${tool#*=})"
     done
-    if [ -n "$missing" ]; then
-        echo "${ANTORDER_NO_SKIP+failed}${ANTORDER_NO_SKIP-skipped}: this check needs ${missing#, }"
-        test -z "${ANTORDER_NO_SKIP+set}"
-        exit
-    fi
+    test -z "$missing" && return
+    verdict=skipped
+    test -z "${ANTORDER_NO_SKIP+set}" || verdict=failed
+    echo "$verdict: this check needs ${missing#, }"
+    test $verdict = skipped
+    exit
 }
 
 # The C++ sources: what the analysis and the formatting read.
@@ -29,13 +29,11 @@ sources="common model colony trace tests bench"
 
 # The command $@ prints the recorded report, or the report $expected, and exits with status 0.
 prints_report() {
-    "$@" </dev/null >"$scratch/printed" || { echo "$*: exit status $?" >&2; return 1; }
-    cmp "$scratch/printed" "${expected:-tests/expected_report.txt}"
-}
-
-# The packed file $1 matches the checksum file beside it.
-checksum_holds() {
-    (cd "${1%/*}" && sha256sum --check --strict --quiet "${1##*/}.sha256")
+    expected=${expected:-tests/expected_report.txt}
+    "$@" </dev/null >"$scratch/printed" ||
+        { echo "$* exited with status $?; it must end with 0 after its report" >&2; return 1; }
+    difference=$(cmp "$scratch/printed" "$expected") ||
+        { echo "$* printed a report other than $expected: $difference" >&2; return 1; }
 }
 
 # The tree $1, installed or unpacked, holds the programs, the trace's schema and the documents,
@@ -47,7 +45,7 @@ holds_documents() {
         test -f "$1/$file" || { echo "$1/$file is missing" >&2; return 1; }
     done
     for page in "$1"/share/man/man1/*.1; do
-        warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
+        warnings=$(LC_ALL=C.UTF-8 man --warnings -l "$page" 2>&1 >/dev/null)
         test -z "$warnings" || { echo "$page: the manual page warns: $warnings" >&2; return 1; }
     done
 }
@@ -66,12 +64,20 @@ trace_runs() {
 # names in sorted order (a folder's own names before a longer name beside it), every entry owned
 # by 0/0 and dated $2's midnight, folders and programs 0755 and other files 0644.
 follows_archive_rules() {
-    TZ=UTC tar --numeric-owner -tvzf "$1" >"$scratch/listing"
-    awk -v date="$2" 'NR == 1 && $6 !~ /^[^\/]+\/$/ { print "not the top folder:", $0; bad = 1 }
-        $2 != "0/0" || $4 != date || $5 != "00:00" ||
-        ($1 != "drwxr-xr-x" && $1 != "-rwxr-xr-x" && $1 != "-rw-r--r--") { print; bad = 1 }
-        END { exit bad }' "$scratch/listing" >&2
-    awk '{ print $6 }' "$scratch/listing" | tr / '\001' | LC_ALL=C sort -c
+    LC_ALL=C TZ=UTC tar --numeric-owner -tvzf "$1" >"$scratch/listing"
+    awk -v date="$2" -v archive="${1##*/}" '
+        function broken(rule) { print archive ": the archive entry " $6 " " rule; bad = 1 }
+        NR == 1 && $6 !~ /^[^\/]+\/$/ { broken("comes first; the top folder must") }
+        $2 != "0/0" { broken("is owned by " $2 "; entries must be owned by 0/0") }
+        $4 " " $5 != date " 00:00" { broken("is dated " $4 " " $5 "; entries must be dated " date " 00:00") }
+        $1 ~ /^.....w/ { broken("is group-writable; entries must be 0755 or 0644"); next }
+        $1 ~ /^........w/ { broken("is writable by all; entries must be 0755 or 0644"); next }
+        $1 !~ /^(drwxr-xr-x|-rwxr-xr-x|-rw-r--r--)$/ { broken("has mode " $1 "; entries must be 0755 or 0644") }
+        END { exit bad }' "$scratch/listing" >&2 || return 1
+    awk '{ print $6 }' "$scratch/listing" | tr / '\001' | LC_ALL=C sort -c 2>/dev/null || {
+        echo "${1##*/}: its entries are not in sorted order, a folder's own names first" >&2
+        return 1
+    }
 }
 
 case $check in
@@ -86,18 +92,20 @@ report) # The program after $1 and $2 prints the recorded report $1, its lines e
     fi
     prints_report "$@" ;;
 one_write | one_write_unbuffered) # The whole report in one write, whatever buffering the C
-    # library is told to do; where there are more, the writes are shown.
+    # library is told to do.
     needs strace=strace
     unbuffered=
     if [ "$check" = one_write_unbuffered ]; then unbuffered="stdbuf -o0"; fi
     # LeakSanitizer cannot run under strace; the sanitizer build's other checks look for leaks.
     # shellcheck disable=SC2086 # $unbuffered is a command and its option, or nothing.
     ASAN_OPTIONS=detect_leaks=0 strace -f -e trace=write -o "$scratch/writes" $unbuffered "$1" \
-        </dev/null >/dev/null
-    test "$(grep -c 'write(1,' "$scratch/writes")" = 1 || ! cat "$scratch/writes" ;;
-memcheck)
-    needs valgrind=valgrind
-    valgrind --error-exitcode=1 --leak-check=full --quiet "$1" </dev/null >/dev/null ;;
+        </dev/null >/dev/null || { echo "antorder exited with status $? after its report" >&2; exit 1; }
+    writes=$(grep -c 'write(1,' "$scratch/writes")
+    test "$writes" = 1 || {
+        echo "the report took $writes writes to standard output; it must take one:"
+        grep 'write(1,' "$scratch/writes"
+        exit 1
+    } >&2 ;;
 node) # node's tests of the page's scripts, the trace $1 and the documents of the build $2.
     needs node=nodejs
     ANTORDER_TRACE=$1 ANTORDER_DOCUMENTS=$2 node --test tests/*.test.js ;;
@@ -107,17 +115,19 @@ trace_schema) # The traces of antorder-trace $1 follow the trace's schema; alter
 documents) # The Windows build's documents, in $1.
     needs node=nodejs
     ANTORDER_DOCUMENTS=$1 node --test tests/documents.test.js ;;
-browsers)
+browsers) # The page $1 in the three browsers, against the trace of antorder-trace $2. What the
+    # browsers keep, their profiles among it, goes to the check's scratch folder, not the home.
     needs node=nodejs node_modules/puppeteer-core="npm ci" chromium=chromium \
         firefox-esr=firefox-esr WebKitWebDriver=webkit2gtk-driver xvfb-run=xvfb
-    ANTORDER_PAGE=$1 ANTORDER_TRACE=$2 xvfb-run -a node --test tests/browser/ ;;
-deb) # The .deb $1: its checksum, its dependencies read off the programs, its tree as Debian lays
-    # it out, with its README linking the licence by its name there, its programs hardened, the
-    # report printed and the trace following its schema, and lintian accepting it.
+    HOME=$scratch TMPDIR=$scratch ANTORDER_PAGE=$1 ANTORDER_TRACE=$2 \
+        xvfb-run -a node --test tests/browser/ ;;
+deb) # The .deb $1: its dependencies read off the programs, its tree as Debian lays it out, with
+    # its README linking the licence by its name there, its programs hardened, the report printed
+    # and the trace following its schema, and lintian accepting it, its changelog and copyright.
     needs dpkg-deb=dpkg lintian=lintian hardening-check=devscripts man=man-db node=nodejs \
         node_modules/ajv="npm ci"
-    checksum_holds "$1"
-    dpkg-deb --field "$1" Depends | grep -q '^libc6 ' || { echo "no libc6 dependency" >&2; exit 1; }
+    dpkg-deb --field "$1" Depends | grep -q '^libc6 ' ||
+        { echo "the .deb does not depend on libc6, which its programs need" >&2; exit 1; }
     dpkg-deb -x "$1" "$scratch/deb"
     usr=$scratch/deb/usr
     doc=$usr/share/doc/antorder
@@ -125,28 +135,18 @@ deb) # The .deb $1: its checksum, its dependencies read off the programs, its tr
         share/man/man1/antorder-trace.1.gz share/antorder/antorder-trace.schema.json; do
         test -f "$usr/$file" || { echo "$file is missing" >&2; exit 1; }
     done
-    zcat "$doc/README.md.gz" | grep -q '](copyright)'
-    zcat "$doc/changelog.gz" | grep -q '^antorder '
-    grep -q '^License: Expat$' "$doc/copyright"
+    zcat "$doc/README.md.gz" | grep -q '](copyright)' ||
+        { echo "the .deb's README links the licence by a name other than copyright" >&2; exit 1; }
     prints_report "$usr/bin/antorder"
     version=$(dpkg-deb --field "$1" Version) schema=$usr/share/antorder/antorder-trace.schema.json \
         trace_runs "$usr/bin/antorder-trace"
     hardening-check --quiet --nocfprotection "$usr/bin/antorder" "$usr/bin/antorder-trace"
     lintian --fail-on error,warning "$1" ;;
-installed) # What `cmake --install` installs from the build $1, of the version $2.
-    needs man=man-db node=nodejs node_modules/ajv="npm ci"
-    cmake --install "$1" --prefix "$scratch/prefix" >/dev/null
-    holds_documents "$scratch/prefix"
-    prints_report "$scratch/prefix/bin/antorder"
-    version=$2 schema=$scratch/prefix/share/antorder/antorder-trace.schema.json \
-        trace_runs "$scratch/prefix/bin/antorder-trace" ;;
-linux_archive) # The Linux archive $1, of the release $2 dated $3: its checksum and the archive
-    # rules; unpacked, its programs and documents, the programs with no interpreter and no shared
-    # library, printing the report and a trace that follows the archive's schema where nothing
-    # else is: chrooted into the unpacked archive alone in a user namespace, or under the
-    # emulator after $3, without a sysroot.
+linux_archive) # The Linux archive $1, of the release $2 dated $3: the archive rules; unpacked,
+    # its programs and documents, the programs with no interpreter and no shared library, printing
+    # the report and a trace that follows the archive's schema where nothing else is: chrooted
+    # into the unpacked archive alone in a user namespace, or under the emulator after $3.
     needs readelf=binutils man=man-db unshare=util-linux node=nodejs node_modules/ajv="npm ci"
-    checksum_holds "$1"
     follows_archive_rules "$1" "$3"
     mkdir "$scratch/root"
     tar -xzf "$1" -C "$scratch/root"
@@ -171,23 +171,24 @@ linux_archive) # The Linux archive $1, of the release $2 dated $3: its checksum 
     prints_report ${run}antorder
     # shellcheck disable=SC2086
     trace_runs ${run}antorder-trace ;;
-source_archive) # The source archive $1, of the release dated $2: its checksum, the archive rules,
-    # and, in a git checkout, exactly the files git tracks.
-    checksum_holds "$1"
+source_archive) # The source archive $1, of the release dated $2: the archive rules, and, in a
+    # git checkout, exactly the files git tracks.
     follows_archive_rules "$1" "$2"
     if [ -e .git ]; then
         needs git=git
         tar -tzf "$1" | grep -v '/$' | sed 's|^[^/]*/||' | LC_ALL=C sort >"$scratch/packed"
-        git ls-files | LC_ALL=C sort | diff "$scratch/packed" - >&2
+        git ls-files | LC_ALL=C sort | diff "$scratch/packed" - >&2 || {
+            echo "the source archive must hold the files git tracks, no more, no fewer" >&2
+            exit 1
+        }
     fi ;;
-windows_zip) # The Windows zip $1 of the release $2: its checksum, the programs, the trace's
-    # schema and the Windows documents, and the trace following that schema under the emulator $3.
+windows_zip) # The Windows zip $1 of the release $2: the programs, the trace's schema and the
+    # Windows documents, and the trace following that schema under the emulator $3.
     needs "$3=wine" node=nodejs node_modules/ajv="npm ci"
-    checksum_holds "$1"
     contents=$(cmake -E tar tf "$1" | sed 's|^[^/]*/||' | LC_ALL=C sort | xargs)
     expected="CHANGELOG.txt LICENSE.txt README.txt antorder-trace.exe antorder-trace.schema.json"
     test "$contents" = "$expected antorder.exe" ||
-        { echo "the zip holds: $contents" >&2; exit 1; }
+        { echo "the zip holds $contents; it must hold $expected antorder.exe" >&2; exit 1; }
     (cd "$scratch" && cmake -E tar xf "$1")
     top=$(cd "$scratch" && echo antorder-*-win64)
     version=$2 schema=$scratch/$top/antorder-trace.schema.json trace_runs "$3" \
