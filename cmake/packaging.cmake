@@ -1,8 +1,6 @@
-# What the packages hold and what they are called, the names being the release's
-# (cmake/release.cmake): `cmake --workflow --preset package` packs the release build into the
-# .deb, the x86-64 Linux archive and the source archive, `cmake --workflow --preset windows` the
-# Windows build into its zip, and `cmake --workflow --preset cross` the Linux archive of another
-# machine. CPack then runs cmake/package_rules.cmake, which lays each package out.
+# What the packages hold and what they are called, as cmake/release.cmake names them: the .deb,
+# the x86-64 Linux archive and the source archive of the release build, the Windows build's zip,
+# a cross build's Linux archive. CPack then reads cmake/package_config.cmake.
 set(CPACK_PACKAGE_NAME antorder)
 set(CPACK_PACKAGE_CONTACT "antorder maintainers <maintainers@users.noreply.c-seed-b2678d6b.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "order a small regression suite with an ant-colony search")
@@ -33,14 +31,9 @@ else()
 endif()
 string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_SOURCE_PACKAGE_FILE_NAME ${ANTORDER_FILE_source})
 
-# A Linux archive holds the documents and the programs linked statically: with no interpreter and
-# no shared library, they run on any Linux for its processor, whatever C library the system has or
-# lacks. The cross builds link every program statically, with -static, which qemu-user needs to
-# run them without the target's libraries, and which GCC cannot combine with -static-pie: their
-# archives hold those programs. This machine's archive holds the programs linked statically as
-# position-independent executables, which only the builds that pack the archive make
-# (ANTORDER_STATIC_PROGRAM); what `cmake --install` installs, and the .deb, keep the dynamically
-# linked programs, as Debian's policy asks.
+# A Linux archive holds the documents and the programs linked statically, so that they run on any
+# Linux for their processor: the cross builds' own, linked with -static, or here the static twins
+# (ANTORDER_STATIC_PROGRAM). The .deb and `cmake --install` keep the dynamic ones.
 if(CMAKE_CROSSCOMPILING AND CPACK_GENERATOR STREQUAL "TGZ")
     set(CPACK_ANTORDER_LINUX_ARCHIVE_PROJECTS
         ${PROJECT_BINARY_DIR} antorder documents / ${PROJECT_BINARY_DIR} antorder program /)
@@ -50,23 +43,19 @@ elseif(ANTORDER_STATIC_PROGRAM)
 endif()
 
 set(CPACK_STRIP_FILES ON)
-# Beside each package, a file of its SHA-256 checksum that `sha256sum -c` reads.
 set(CPACK_PACKAGE_CHECKSUM SHA256)
-set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_rules.cmake)
-# What the rules need of this build: the sources, to say what is not committed; the release's
-# date, the time every packed file carries; and the strip that drops what Debian leaves out.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_config.cmake)
+# What the packing scripts need of this build.
 set(CPACK_ANTORDER_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_ANTORDER_RELEASE_DATE ${ANTORDER_RELEASE_DATE})
 set(CPACK_ANTORDER_STRIP ${CMAKE_STRIP})
 
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-# The runtime libraries and versions the program really needs, read off it by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
-# The source archive holds the sources without history, builds and the page's development tools
-# that npm installs. CPack matches the patterns against whole paths, so they start at the source
-# folder, its name escaped; every backslash is doubled because CPack reads the list back as CMake
-# code.
+# The source archive: the sources without history, builds or npm's tools. The patterns match
+# whole paths, so they start at the source folder, its name escaped, every backslash doubled,
+# since CPack reads them back as CMake code.
 set(CPACK_SOURCE_GENERATOR TGZ)
 string(REGEX REPLACE "[][\\.*+?^$()|{}]" "\\\\\\\\\\0" source_folder "${PROJECT_SOURCE_DIR}")
 set(CPACK_SOURCE_IGNORE_FILES "^${source_folder}/\\\\.git/" "^${source_folder}/build[^/]*/"

@@ -24,3 +24,21 @@ function(require_tools why)
             "Install them with `apt-get install ${packages}`.")
     endif()
 endfunction()
+
+# Runs the commands given, each after COMMAND, as one pipeline, in the C locale, so that the
+# packer's shows neither in what they make nor in what they print. When one fails, the packing
+# stops, and a package already made is removed, since CPack would deliver it all the same.
+function(run_packing_step)
+    set(ENV{LC_ALL} C)
+    execute_process(${ARGN} RESULTS_VARIABLE results)
+    foreach(result IN LISTS results)
+        if(NOT result EQUAL 0)
+            if(CPACK_PACKAGE_FILES)
+                file(REMOVE ${CPACK_PACKAGE_FILES})
+            endif()
+            list(REMOVE_ITEM ARGN COMMAND)
+            list(JOIN ARGN " " command)
+            message(FATAL_ERROR "A packing step failed (${result}): ${command}")
+        endif()
+    endforeach()
+endfunction()
