@@ -1,11 +1,9 @@
-# Makes the whole release into build/dist, and nothing else there: the .deb, the Linux archives
-# for x86-64, 64-bit Arm, 32-bit Arm and RISC-V, the Windows zip, the source archive and the web
-# page, each with its .sha256 file, and SHA256SUMS over all, which `sha256sum -c SHA256SUMS`
-# checks at once. Run from anywhere:
+# Makes the whole release into build/dist, and nothing else there: the files cmake/release.cmake
+# names, each with its .sha256 file, and SHA256SUMS over all. Run from anywhere:
 #   cmake -P cmake/dist.cmake
-# In a git checkout it builds the commit checked out, from a clean export of it in build/export,
-# whatever the working tree holds besides; elsewhere, as in an unpacked source archive, the
-# sources as they are. It stops before building anything when a tool is missing.
+# In a git checkout it builds the commit checked out, from a clean export in build/export, whatever
+# the working tree holds besides; elsewhere, as in an unpacked source archive, the sources as they
+# are. It stops before building anything when a tool is missing.
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(source ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 include(${CMAKE_CURRENT_LIST_DIR}/release.cmake)
@@ -31,9 +29,8 @@ function(run_in_release)
     execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${tree} COMMAND_ERROR_IS_FATAL ANY)
 endfunction()
 
-# The sources released: the commit's files, exported afresh beside the builds of earlier exports,
-# each file dated as git archive dates it, so that a second release of one commit builds nothing
-# again.
+# The sources released: the commit's files, exported afresh beside earlier exports' builds, each
+# dated as git archive dates it, so that a second release of one commit builds nothing again.
 set(tree ${source})
 if(EXISTS ${source}/.git)
     set(git git --no-optional-locks -C ${source})
@@ -54,9 +51,8 @@ if(EXISTS ${source}/.git)
         WORKING_DIRECTORY ${tree} COMMAND_ERROR_IS_FATAL ANY)
 endif()
 
-# Each build after a fresh configure of its preset, so that nothing left in an earlier build's
-# cache shows in the release; the checks are not built. The cross builds are the Linux archives'
-# for other machines, each in the folder of its triple.
+# Each build after a fresh configure of its preset, so that no earlier cache shows in the
+# release, and without the checks; the cross builds each in the folder of its triple.
 file(REMOVE_RECURSE ${dist})
 foreach(preset IN ITEMS release windows web)
     run_in_release(${CMAKE_COMMAND} --preset ${preset} --fresh -DBUILD_TESTING=OFF)
@@ -72,24 +68,24 @@ foreach(triple IN LISTS ANTORDER_CROSS_TRIPLES)
     run_in_release(cpack --preset cross)
 endforeach()
 
-# Copies each release file to build/dist from the build that packed it, the page from the web
-# build's antorder.html; writes beside each its .sha256 file, in the form CPack writes it, and
+# Copies each release file to build/dist with the .sha256 file that CPack wrote beside it, or for
+# the page, from the web build's antorder.html, with one written in the same form; and writes
 # SHA256SUMS over all, in the order of the names.
 file(MAKE_DIRECTORY ${dist})
-foreach(name IN LISTS ANTORDER_RELEASE_FILES)
-    file(GLOB made ${tree}/build/*/${name})
-    if(name STREQUAL ANTORDER_FILE_page)
-        set(made ${tree}/build/web/antorder.html)
-    endif()
-    file(COPY_FILE ${made} ${dist}/${name})
-endforeach()
 set(files ${ANTORDER_RELEASE_FILES})
 list(SORT files)
 set(sums "")
 foreach(name IN LISTS files)
-    file(SHA256 ${dist}/${name} hash)
-    file(WRITE ${dist}/${name}.sha256 "${hash}  ${name}\n")
-    string(APPEND sums "${hash}  ${name}\n")
+    file(GLOB made ${tree}/build/*/${name})
+    if(name STREQUAL ANTORDER_FILE_page)
+        set(made ${tree}/build/web/antorder.html)
+        file(SHA256 ${made} hash)
+        file(WRITE ${made}.sha256 "${hash}  ${name}\n")
+    endif()
+    file(COPY_FILE ${made} ${dist}/${name})
+    file(COPY_FILE ${made}.sha256 ${dist}/${name}.sha256)
+    file(READ ${made}.sha256 sum)
+    string(APPEND sums "${sum}")
 endforeach()
 file(WRITE ${dist}/SHA256SUMS "${sums}")
 list(JOIN files "\n  " files)

@@ -25,4 +25,6 @@ static_assert(N_ANTS <= N_TESTS, "every ant needs a start test of its own");
 
 // Every single-precision step of the search must round to single precision; a target that
 // evaluates float arithmetic in a wider format (x87) would print another report.
-static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in float");
+static_assert(
+    FLT_EVAL_METHOD == 0,
+    "float arithmetic must round to float: on 32-bit x86, build with -msse2 -mfpmath=sse");
