@@ -4,7 +4,8 @@
 #   ANTORDER_RELEASE_DATE     the date, for the manual page and the packages;
 #   ANTORDER_FILE_<name>      the name of each release file: deb, windows (the zip), source, page,
 #                             and the Linux archive of each machine, by its GNU triple;
-#   ANTORDER_CROSS_TRIPLES    the GNU triples of the Linux archives built by cross compilers;
+#   ANTORDER_CROSS_TRIPLES    the GNU triples of the release's Linux archives built by cross
+#                             compilers, from cmake/architectures.txt;
 #   ANTORDER_RELEASE_FILES    every release file's name.
 get_filename_component(changelog ${CMAKE_CURRENT_LIST_DIR}/../CHANGELOG.md ABSOLUTE)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
@@ -24,13 +25,17 @@ set(ANTORDER_FILE_page antorder-${ANTORDER_VERSION}.html)
 set(ANTORDER_FILE_x86_64-linux-gnu antorder-${ANTORDER_VERSION}-Linux-x86_64.tar.gz)
 set(ANTORDER_RELEASE_FILES ${ANTORDER_FILE_deb} ${ANTORDER_FILE_windows} ${ANTORDER_FILE_source}
     ${ANTORDER_FILE_page} ${ANTORDER_FILE_x86_64-linux-gnu})
-# The Linux archives that Debian's cross compilers build, each by its GNU triple, named by its
-# machine as `uname -m` prints it but for 32-bit Arm.
-set(archives aarch64-linux-gnu aarch64 arm-linux-gnueabihf armhf riscv64-linux-gnu riscv64)
+# The Linux archives that Debian's cross compilers build for the release, each by its GNU triple,
+# named by its machine.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/architectures.txt architectures REGEX "^[^#]")
 set(ANTORDER_CROSS_TRIPLES "")
-while(archives)
-    list(POP_FRONT archives triple machine)
-    set(ANTORDER_FILE_${triple} antorder-${ANTORDER_VERSION}-Linux-${machine}.tar.gz)
-    list(APPEND ANTORDER_CROSS_TRIPLES ${triple})
-    list(APPEND ANTORDER_RELEASE_FILES ${ANTORDER_FILE_${triple}})
-endwhile()
+foreach(line IN LISTS architectures)
+    string(REGEX MATCHALL "[^ ]+" fields "${line}")
+    list(GET fields 0 triple)
+    list(GET fields 1 machine)
+    if(NOT machine STREQUAL "-")
+        set(ANTORDER_FILE_${triple} antorder-${ANTORDER_VERSION}-Linux-${machine}.tar.gz)
+        list(APPEND ANTORDER_CROSS_TRIPLES ${triple})
+        list(APPEND ANTORDER_RELEASE_FILES ${ANTORDER_FILE_${triple}})
+    endif()
+endforeach()
