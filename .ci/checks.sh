@@ -1,29 +1,35 @@
-# shellcheck shell=bash
-# The steps of the release's gate that are more than a command: they check what the release makes,
-# and the last needs root, to release as another user. Sourced by .ci/run.
+#!/usr/bin/env bash
+# The steps of CI's gates that are more than a command, each a function run by its name:
+#   bash .ci/checks.sh release_in_dist
+# They check what the release makes, and what the README's commands do; those that run something
+# as the user nobody need root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source .ci/lib.sh
 
 # build/dist holds each release file with its checksum file, and SHA256SUMS over them all, and
 # nothing else; every checksum holds.
 release_in_dist() {
     diff <(ls -A build/dist) <(cut -d' ' -f3 build/dist/SHA256SUMS |
         sed 'p; s/$/.sha256/; $a SHA256SUMS' | LC_ALL=C sort) >&2 &&
-        (cd build/dist && sha256sum --check --strict SHA256SUMS ./*.sha256)
+        (cd build/dist && sha256sum --check --strict --quiet SHA256SUMS ./*.sha256)
 }
 
 # With a change to README.md that is not committed, the release command makes the same files as
 # before and ends by naming the commit it released, without the change.
 uncommitted_left_out() {
     local log=$SCRATCH/uncommitted.log status=0 last
-    cp build/dist/SHA256SUMS "$SCRATCH/SHA256SUMS" && echo "A change." >>README.md || return 1
+    cp build/dist/SHA256SUMS "$SCRATCH/SHA256SUMS" && echo "A change." >>README.md
     cmake -P cmake/dist.cmake >"$log" 2>&1 || status=1
     git checkout -q README.md
     last="-- The release is commit $(git rev-parse HEAD), *, without the changes listed above."
     # shellcheck disable=SC2053 # the last line is matched against the pattern $last
     if ((status)) || ! grep -qE '^ M README\.md$' "$log" || [[ $(tail -n 1 "$log") != $last ]] ||
         ! cmp "$SCRATCH/SHA256SUMS" build/dist/SHA256SUMS; then
-        cat "$log" >&2
+        cat "$log"
+        echo "a release with README.md changed did not release the commit alone, saying so"
         return 1
-    fi
+    fi >&2
 }
 
 # reprotest on the release command in a fresh clone with files git does not track, varying all it
@@ -37,17 +43,41 @@ reprotest_release() {
             'cmake -P cmake/dist.cmake' 'build/dist/*')
 }
 
+# Runs the shell script $2, with no input, in the folder $1, as the user nobody, whose home cannot
+# be written, in the environment given after them; npm keeps its cache in the scratch folder.
+as_nobody() {
+    chown -R nobody:nogroup "$1"
+    (cd "$1" && runuser -u nobody -- env HOME=/nonexistent npm_config_cache="$SCRATCH/npm" \
+        "${@:3}" sh -ex "$2" </dev/null)
+}
+
 # The source archive, unpacked under umask 077 where there is no git, at a path whose name holds
-# characters that regular expressions treat specially, and released there by the unprivileged
-# user nobody in another time zone and locale, builds the program that prints the recorded report
-# and makes the same release files, itself among them.
+# characters that regular expressions treat specially, and released there by the user nobody in
+# another time zone and locale, builds the program that prints the recorded report and makes the
+# same release files, itself among them.
 packed_from_source_archive() {
     local home=$SCRATCH/build.c++ source
     (umask 077 && mkdir "$home" && tar -xzf build/dist/antorder-*-Source.tar.gz -C "$home") &&
-        chown -R nobody:nogroup "$home" && source=$(echo "$home"/antorder-*-Source) &&
-        test ! -e "$source/.git" &&
-        (cd "$source" && runuser -u nobody -- env HOME="$home" TZ=Asia/Tokyo LC_ALL=C \
-            sh -c 'umask 077 && exec cmake -P cmake/dist.cmake') &&
+        source=$(echo "$home"/antorder-*-Source) && test ! -e "$source/.git" &&
+        echo 'umask 077 && cmake -P cmake/dist.cmake' >"$SCRATCH/release.sh" &&
+        as_nobody "$source" "$SCRATCH/release.sh" TZ=Asia/Tokyo LC_ALL=C &&
         "$source/build/release/antorder" </dev/null | cmp - tests/expected_report.txt &&
         diff -r build/dist "$source/build/dist"
 }
+
+# The commands README.md gives those who build antorder, but the installs, which CI has made, run
+# in order by the user nobody: on a clean clone, those that build and run the program, run the
+# tests, and build and check the page; in a copy of build/dist, where the release has been made,
+# those that check a download, with the release's version for <version>.
+readme_commands() {
+    local deb version
+    git clone -q . "$SCRATCH/clone" && cp -r build/dist "$SCRATCH/dist"
+    deb=$(cd build/dist && echo antorder_*_amd64.deb) && version=${deb#antorder_}
+    sed -n '/^<!-- begin source -->$/,/^<!-- end source -->$/ s/^    \([^ ]\)/\1/p' README.md |
+        grep -v '^apt-get ' >"$SCRATCH/commands"
+    grep -v '<version>' "$SCRATCH/commands" >"$SCRATCH/build.sh"
+    sed -n "s/<version>/${version%_amd64.deb}/gp" "$SCRATCH/commands" >"$SCRATCH/download.sh"
+    as_nobody "$SCRATCH/clone" "$SCRATCH/build.sh" && as_nobody "$SCRATCH/dist" "$SCRATCH/download.sh"
+}
+
+"$@"
