@@ -46,7 +46,7 @@ reprotest_release() {
 # Runs the shell script $2, with no input, in the folder $1, as the user nobody, whose home cannot
 # be written, in the environment given after them; npm keeps its cache in the scratch folder.
 as_nobody() {
-    chown -R nobody:nogroup "$1"
+    mkdir -p "$SCRATCH/npm" && chown -R nobody:nogroup "$1" "$SCRATCH/npm"
     (cd "$1" && runuser -u nobody -- env HOME=/nonexistent npm_config_cache="$SCRATCH/npm" \
         "${@:3}" sh -ex "$2" </dev/null)
 }
@@ -58,7 +58,8 @@ as_nobody() {
 packed_from_source_archive() {
     local home=$SCRATCH/build.c++ source
     (umask 077 && mkdir "$home" && tar -xzf build/dist/antorder-*-Source.tar.gz -C "$home") &&
-        source=$(echo "$home"/antorder-*-Source) && test ! -e "$source/.git" &&
+        chown nobody:nogroup "$home" && source=$(echo "$home"/antorder-*-Source) &&
+        test ! -e "$source/.git" &&
         echo 'umask 077 && cmake -P cmake/dist.cmake' >"$SCRATCH/release.sh" &&
         as_nobody "$source" "$SCRATCH/release.sh" TZ=Asia/Tokyo LC_ALL=C &&
         "$source/build/release/antorder" </dev/null | cmp - tests/expected_report.txt &&
