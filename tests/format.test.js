@@ -1,10 +1,11 @@
-// The formatting of the trace's numbers: scores as the report prints them, levels and values, a
-// draw's fraction against q0, and the heat map's shades.
+// The formatting of the trace's numbers: scores as the report prints them, values, a draw's
+// fraction against q0, "=" or "≈" for a sum worked out from printed values, and the heat map's
+// shades.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import * as Format from '../web/format.js';
 
-test('writes scores as the report does, and levels with three significant digits', () => {
+test('writes scores as the report does, and values with four significant digits', () => {
   for (const [score, text] of [
     [0.539999962, '0.540000'],
     [0.419999987, '0.420000'],
@@ -14,8 +15,7 @@ test('writes scores as the report does, and levels with three significant digits
   ]) {
     assert.equal(Format.scoreText(score), text);
   }
-  assert.equal(Format.levelText(0.0166666675), '0.0167');
-  assert.equal(Format.levelText(1.7424637), '1.74');
+  assert.equal(Format.valueText(0.0166666675), '0.01667');
   assert.equal(Format.valueText(0.00416666688), '0.004167');
   assert.equal(Format.valueText(12), '12');
 });
@@ -31,14 +31,11 @@ test("writes a draw's fraction always on the side of q0 that its rule shows", ()
   }
 });
 
-test("colours a table's heat map from white to blue, its text always 4.5:1 on it", () => {
-  const table = [
-    [0.0166666675, 0.0318],
-    [0.0166666675, 0.0166666675],
-  ];
-  assert.equal(Format.heatColour(0.0166666675, table), 'rgb(255, 255, 255)');
-  const darkest = Format.heatColour(0.0318, table).match(/-?\d+/g).map(Number);
-  assert.deepEqual(darkest, [106, 161, 220], 'the highest level of the table is the darkest');
+test("colours a level on the run's one scale from white to blue, its text always 4.5:1 on it", () => {
+  const range = { low: 0.0166666675, high: 2.10921049 };
+  assert.equal(Format.heatColour(range.low, range), 'rgb(255, 255, 255)');
+  const darkest = Format.heatColour(range.high, range).match(/-?\d+/g).map(Number);
+  assert.deepEqual(darkest, [106, 161, 220], 'the highest level of the run is the darkest');
   // Relative luminance as WCAG defines it, and the contrast with the cells' text, #111.
   const luminance = (rgb) =>
     rgb
@@ -47,9 +44,17 @@ test("colours a table's heat map from white to blue, its text always 4.5:1 on it
       .reduce((sum, c, k) => sum + [0.2126, 0.7152, 0.0722][k] * c, 0);
   const contrast = (luminance(darkest) + 0.05) / (luminance([17, 17, 17]) + 0.05);
   assert.ok(contrast >= 4.5, `contrast ${contrast}`);
-  // The table an iteration starts from may have every level the same: every cell white.
-  const even = [[0.0166666675, 0.0166666675]];
-  assert.equal(Format.heatColour(0.0166666675, even), 'rgb(255, 255, 255)');
+  // A level a local update divides by five is lighter, as far on the scale as the factor is.
+  const [high, fifth] = [1.5, 0.3].map((level) => Format.heatColour(level, range));
+  assert.notEqual(high, fifth, 'evaporation shows');
+  // A run whose levels are all the same: every cell white.
+  assert.equal(Format.heatColour(0.5, { low: 0.5, high: 0.5 }), 'rgb(255, 255, 255)');
+});
+
+test('says "=" where printed operands give the printed result, and "≈" where rounding shows', () => {
+  // 0.01921 × 0.2 + 0.01667 × 0.8 = 0.017178 by hand, where the program's own level is 0.01717.
+  assert.equal(Format.approximately(0.01921 * 0.2 + 0.01667 * 0.8, 0.0171744), '≈');
+  assert.equal(Format.approximately(1.603 * 0.2 + 0.01667 * 0.8, 0.333933), '=');
 });
 
 test('lists numbers in words, none among them', () => {

@@ -1,5 +1,5 @@
-// The formatting of the trace's numbers for the page: scores as the report prints them, levels,
-// values, a draw's fraction, lists in words and the heat map's shades. The page and node share
+// The formatting of the trace's numbers for the page: scores as the report prints them, values,
+// a draw's fraction, lists in words and the heat map's shades. The page and node share
 // it.
 // A score as the report prints it: the single-precision value with six decimals, as "%f".
 export function scoreText(score) {
@@ -11,9 +11,10 @@ export function valueText(value, digits = 4) {
   return String(Number(Math.fround(value).toPrecision(digits)));
 }
 
-// A pheromone level in the heat map, with three significant digits.
-export function levelText(level) {
-  return Math.fround(level).toPrecision(3);
+// "=" where a value worked out from printed operands, `fromPrinted`, prints as the program's own,
+// `exact`, does, with `digits` significant digits; "≈" where the operands' rounding shows.
+export function approximately(fromPrinted, exact, digits = 4) {
+  return valueText(fromPrinted, digits) === valueText(exact, digits) ? '=' : '≈';
 }
 
 // The fraction of the random limit a move's draw is, as the rule compared it with q0: with two
@@ -43,13 +44,13 @@ export const numbersOf = (flags) => flags.flatMap((flag, k) => (flag === 1 ? [k 
 // A tour as its tests, in order: "2 → 4 → 1 → 3 → 5 → 2".
 export const tourText = (tour) => tour.join(' → ');
 
-// The heat map's colour of a level in a table: white at the table's lowest level, a mid blue at
-// its highest, and between them on a logarithmic scale, so that the levels of one step are told
-// apart however close they are. Dark text keeps more than 4.5:1 contrast on every one of them.
+// The heat map's colour of a level on the run's one scale, `range`, its lowest and highest level:
+// white at the lowest, a mid blue at the highest, and between them on a logarithmic scale, so that
+// every level has one colour on every step, and an update that divides the levels shows. Dark
+// text keeps more than 4.5:1 contrast on every one of them.
 const HEAT_DARKEST = [106, 161, 220];
-export function heatColour(level, table) {
-  const levels = table.flat();
-  const [low, high] = [Math.min(...levels), Math.max(...levels)];
+export function heatColour(level, range) {
+  const { low, high } = range;
   const share = high > low ? Math.log(level / low) / Math.log(high / low) : 0;
   const weight = Math.min(1, Math.max(0, share));
   const channels = HEAT_DARKEST.map((channel) => Math.round(255 - (255 - channel) * weight));

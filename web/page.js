@@ -1,7 +1,8 @@
 // Runs antorder and antorder-trace in the page, both built to WebAssembly. The report shows at
 // once; then the trace gives the suite, the chart's axis, and every step of the search with the
 // numbers it was made from, which the reader steps through as the program made them. Nothing here
-// computes the search: the numbers are the programs', and this script lays them out.
+// computes the search or words it: the numbers are the programs', view.js words them and decides
+// where each key goes, and this script renders what it returns and listens to the reader.
 import * as Chart from './chart.js';
 import * as Graph from './graph.js';
 import * as Format from './format.js';
@@ -43,55 +44,60 @@ function programModule(id) {
   return new WebAssembly.Module(bytes);
 }
 
-// Runs the program in the element `id` to its end, with no input, and returns what it wrote to
-// its standard output, as text; whether that is whole, the reader of it tells.
-function programOutput(id) {
-  const written = [];
-  Wasi.runWasiProgram(programModule(id), (fd, bytes) => {
-    if (fd === 1) {
-      written.push(bytes);
-    }
-  });
-  const decoder = new TextDecoder();
-  return (
-    written.map((bytes) => decoder.decode(bytes, { stream: true })).join('') + decoder.decode()
+// Runs the program in the element `id` to its end, with the arguments `args` and no input, and
+// returns what it wrote to its standard output, as text; throws, saying why, where it traps or
+// ends with a status other than 0.
+function programOutput(id, args = []) {
+  const written = { 1: [], 2: [] };
+  const status = Wasi.runWasiProgram(
+    programModule(id),
+    (fd, bytes) => written[fd]?.push(bytes),
+    args,
   );
+  const decoder = new TextDecoder();
+  const text = (fd) => written[fd].map((bytes) => decoder.decode(bytes, { stream: true })).join('');
+  if (status !== 0) {
+    throw new Error(`it ended with status ${status}: ${text(2).trim()}`);
+  }
+  return text(1);
 }
 
 // Draws `draw(width)`, an SVG drawing, into the element `id` at the width that element has, and
 // again whenever that width changes, so that 1 unit of the drawing is 1 CSS pixel. Returns a
-// function that draws it again.
+// function that draws it again, where the drawing has changed.
 function drawAtWidth(id, draw) {
   const target = byId(id);
-  let width = 0;
-  const redraw = () => {
-    if (target.clientWidth !== width) {
+  let [width, drawn] = [0, ''];
+  const redraw = (force) => {
+    if (force === true || target.clientWidth !== width) {
       width = target.clientWidth;
-      target.innerHTML = draw(width);
+      const drawing = draw(width);
+      if (drawing !== drawn) {
+        target.innerHTML = drawing;
+        drawn = drawing;
+      }
     }
   };
   redraw();
   if (typeof ResizeObserver === 'function') {
     new ResizeObserver(redraw).observe(target);
   }
-  return () => {
-    width = 0;
-    redraw();
-  };
+  return () => redraw(true);
 }
 
 // Shows the report as the program printed it and, when it is whole, the ordering the last
 // iteration kept. Returns the parsed report, or null.
-function showReport(report) {
-  byId('report').textContent = report;
+function showReport() {
   const status = byId('status');
   try {
+    const report = programOutput('antorder-program');
+    byId('report').textContent = report;
     const run = Chart.parseReport(report);
     byId('final').textContent = Chart.orderingText(run.finalTour);
-    status.textContent = 'Running antorder-trace…';
+    status.textContent = View.RUNNING_TRACE;
     return run;
   } catch (error) {
-    status.textContent = `antorder did not print a whole report (${error.message}).`;
+    status.textContent = View.reportFailure(error.message);
     return null;
   }
 }
@@ -127,12 +133,28 @@ function showSuite(instance) {
       ]),
     ),
   );
-  const tests = instance.faultMatrix.map((_, t) => `${t + 1}`);
-  byId('pheromone').tHead.replaceChildren(headings(['from \\ to', ...tests]));
+}
+
+// The heat map's cells, made once: a row a test, a cell each with its value and its change.
+function makeHeatMap(tests) {
+  const names = Array.from({ length: tests }, (_, t) => `${t + 1}`);
+  byId('pheromone').tHead.replaceChildren(headings(['from \\ to', ...names]));
+  byId('pheromone').tBodies[0].replaceChildren(
+    ...names.map((from) => {
+      const line = row([from]);
+      for (const to of names) {
+        const cell = line.insertCell();
+        cell.dataset.edge = `${from}-${to}`;
+        cell.append(element('span'), element('span', { class: 'change' }));
+      }
+      return line;
+    }),
+  );
+  return [...byId('pheromone').tBodies[0].rows].map((line) => [...line.cells].slice(1));
 }
 
 // The replay: the trace, its shape, the index of the step shown from 0, its view, Play's timer,
-// and how to redraw the graph.
+// the heat map's cells, how to redraw the graph, and the reader's answers.
 const replay = {
   linked: null,
   trace: null,
@@ -140,8 +162,10 @@ const replay = {
   index: 0,
   view: null,
   timer: null,
+  cells: null,
   redraw: null,
   answers: new Map(),
+  addressTimer: null,
 };
 
 // The graph of the step shown, `width` pixels wide.
@@ -157,7 +181,7 @@ function graphSvg(width) {
   });
 }
 
-// The numbers the step was made from, as a table, or none.
+// The numbers the step was made from, or a question needs, as a table, or none.
 function showNumbers(table) {
   const numbers = byId('numbers');
   numbers.hidden = table === null;
@@ -177,38 +201,29 @@ function showNumbers(table) {
   }
 }
 
-// The pheromone table of the step shown, as a heat map with its values and its scale; the cells
-// the step marks are outlined and in bold.
-function showPheromone(view) {
-  const table = view.levels;
-  const heat = View.heatWords(view);
+// The heat map of the step shown: each cell's value, shade, outline and change, its caption and
+// its scale.
+function showPheromone(heat) {
   byId('pheromone-caption').textContent = heat.caption;
-  const swatch = element('span', { class: 'scale', 'aria-hidden': 'true' });
-  swatch.style.background =
-    `linear-gradient(to right, ${Format.heatColour(heat.low, table)}, ` +
-    `${Format.heatColour(heat.high, table)})`;
-  const [before, after] = heat.scale;
-  byId('pheromone-scale').replaceChildren(
-    ...(after === undefined ? [before] : [before, swatch, after]),
-  );
-  byId('pheromone').tBodies[0].replaceChildren(
-    ...table.map((levelsFrom, a) => {
-      const line = row([a + 1]);
-      levelsFrom.forEach((level, b) => {
-        const cell = line.insertCell();
-        cell.dataset.edge = `${a + 1}-${b + 1}`;
-        cell.style.background = Format.heatColour(level, table);
-        const value = Format.levelText(level);
-        if (view.marked.some(({ from, to }) => from === a + 1 && to === b + 1)) {
-          cell.className = 'marked';
-          cell.append(element('strong', {}, value));
-        } else {
-          cell.append(value);
-        }
-      });
-      return line;
+  heat.cells.forEach((cellsFrom, a) =>
+    cellsFrom.forEach((shown, b) => {
+      const cell = replay.cells[a][b];
+      const [value, change] = cell.children;
+      value.textContent = shown.text;
+      change.textContent = shown.change ? shown.change.arrow : '';
+      change.title = shown.change ? shown.change.words : '';
+      cell.style.background = shown.colour;
+      cell.classList.toggle('marked', shown.marked);
     }),
   );
+}
+
+// The heat map's scale, the same on every step.
+function showScale(heat) {
+  const swatch = element('span', { class: 'scale', 'aria-hidden': 'true' });
+  swatch.style.background = `linear-gradient(to right, ${heat.low}, ${heat.high})`;
+  const [before, after] = heat.scale;
+  byId('pheromone-scale').replaceChildren(before, swatch, after);
 }
 
 // Points at the edge "from-to", or at none: its level in the move's table and in the heat map,
@@ -227,7 +242,7 @@ function setLinked(edge) {
 
 // A level of the move's table or of the heat map, pointed at or focused, and left again.
 function onLinkEvent(event) {
-  const target = event.target.closest('[data-edge]');
+  const target = event.target instanceof Element ? event.target.closest('[data-edge]') : null;
   const entering = event.type === 'pointerover' || event.type === 'focusin';
   setLinked(entering && target ? target.dataset.edge : null);
 }
@@ -245,10 +260,9 @@ function openQuestion(view) {
   return asking && !replay.answers.has(replay.index) ? view.question : null;
 }
 
-// The reader's answer to the step's question: kept, with whether it was right, and then the step
-// shown.
+// The reader's answer to the step's question: kept, with its verdict, and then the step shown.
 function answer(question, choice) {
-  replay.answers.set(replay.index, { choice, right: choice === question.answer });
+  replay.answers.set(replay.index, question.verdict(choice));
   showStep();
   byId('next').focus();
 }
@@ -257,6 +271,7 @@ function answer(question, choice) {
 function showQuestion(question) {
   const box = byId('question');
   box.hidden = question === null;
+  byId('replay').classList.toggle('asking', question !== null);
   box.replaceChildren(
     ...(question === null
       ? []
@@ -270,14 +285,13 @@ function showQuestion(question) {
 
 // How many of the reader's answers were right, of how many.
 function showAnswerCount() {
-  const right = [...replay.answers.values()].filter((answered) => answered.right).length;
   const counter = byId('answer-count');
   counter.hidden = replay.answers.size === 0;
-  counter.textContent = View.answerCountWords(right, replay.answers.size);
+  counter.textContent = View.answerCountWords([...replay.answers.values()]);
 }
 
 // Shows the step `replay.index` in every part of the replay, and puts it in the address; in the
-// answering mode, a question first.
+// answering mode, a question first, which stops Play.
 function showStep() {
   replay.linked = null;
   const full = View.stepView(replay.trace, replay.shape, replay.index);
@@ -286,16 +300,14 @@ function showStep() {
   replay.view = view;
   showQuestion(question);
   if (question !== null) {
-    setPlaying(false, false);
+    setPlaying(false);
   }
   byId('step').value = String(replay.index + 1);
   byId('step-value').textContent = (replay.index + 1).toLocaleString('en-GB');
   byId('position').textContent = view.position;
   const answered = replay.answers.get(replay.index);
   byId('step-status').textContent =
-    question === null && answered !== undefined
-      ? `${full.question.reply(answered.choice)} ${view.words}`
-      : view.words;
+    question === null && answered !== undefined ? `${answered.words} ${view.words}` : view.words;
   byId('paths').replaceChildren(...view.paths.map((path) => element('li', {}, path)));
   showAnswerCount();
   for (const line of byId('procedure').children) {
@@ -307,11 +319,13 @@ function showStep() {
   }
   showNumbers(view.table);
   byId('changes').replaceChildren(...view.changes.map((text) => element('li', {}, text)));
-  showPheromone(view);
+  showPheromone(view.heat);
   replay.redraw();
   setStepButtons();
-  byId('play').textContent = playLabel();
-  history.replaceState(null, '', view.address);
+  byId('play').textContent = View.playLabel(replay.shape, replay.index, replay.timer !== null);
+  // The address once the step's frame is drawn: a reader who holds a key goes on at once.
+  clearTimeout(replay.addressTimer);
+  replay.addressTimer = setTimeout(() => history.replaceState(null, '', view.address), 0);
 }
 
 // Goes to the step numbered `index` from 0, within the run.
@@ -320,37 +334,29 @@ function goTo(index) {
   showStep();
 }
 
-const isLast = () => replay.index === replay.shape.steps - 1;
+// Whether the step shown asks a question the reader has not answered.
+const asking = () => !byId('question').hidden;
 
-// What Play does: play, pause, or at the last step, play again from the first.
-function playLabel() {
-  if (replay.timer !== null) {
-    return 'Pause';
-  }
-  return isLast() ? 'Play from the start' : 'Play';
-}
-
-// Play shows one step after another until the last, or until Pause, or a question.
-function setPlaying(playing, label = true) {
+// Play shows one step after another until the last, or until Pause, or a question, which it
+// neither skips nor passes while it is open.
+function setPlaying(playing) {
   clearInterval(replay.timer);
   replay.timer = null;
-  if (playing) {
-    if (isLast()) {
+  if (playing && !asking()) {
+    if (replay.index === replay.shape.steps - 1) {
       goTo(0);
     }
     replay.timer = setInterval(
       () => {
         goTo(replay.index + 1);
-        if (isLast()) {
+        if (replay.index === replay.shape.steps - 1) {
           setPlaying(false);
         }
       },
       Number(byId('speed').value),
     );
   }
-  if (label) {
-    byId('play').textContent = playLabel();
-  }
+  byId('play').textContent = View.playLabel(replay.shape, replay.index, replay.timer !== null);
 }
 
 // A step button's action, which does nothing while the button is marked unavailable.
@@ -362,39 +368,35 @@ function onStepButton(id, delta) {
   });
 }
 
-// The first step of the iteration `delta` iterations from the one shown, within the run.
-function iterationStart(delta) {
-  const step = View.stepAt(replay.shape, replay.index);
-  const iteration = Math.min(replay.shape.iterations, Math.max(1, step.iteration + delta));
-  return View.indexOf(replay.shape, iteration, 1);
-}
-
-// The keys that step through the replay, each with the index of the step it goes to, or Play's
-// action.
-const KEYS = {
-  ArrowLeft: () => replay.index - 1,
-  ArrowRight: () => replay.index + 1,
-  Home: () => 0,
-  End: () => replay.shape.steps - 1,
-  PageUp: () => iterationStart(-1),
-  PageDown: () => iterationStart(1),
-  ' ': () => setPlaying(replay.timer === null),
-};
-
-// A key of KEYS pressed anywhere but in a control that takes it itself: a field, a list or the
-// range, or Space on a button or a summary, which it presses.
+// A navigation key, or Space for Play, pressed anywhere but in a control that takes it itself: a
+// field, a list or the range, or Space on a button, a link, a summary or a checkbox, which it
+// presses. The arrows on a checkbox, which takes none of them, step.
 function onKey(event) {
-  const action = KEYS[event.key];
-  const control = event.target.closest('input, select, textarea, [contenteditable="true"]');
-  const pressed = event.key === ' ' && event.target.closest('button, summary, a');
-  if (!action || control || pressed || event.altKey || event.ctrlKey || event.metaKey) {
+  const target = event.target instanceof Element ? event.target : document.body;
+  const space = event.key === ' ';
+  const control = target.closest(
+    'input:not([type="checkbox"]), select, textarea, [contenteditable="true"]',
+  );
+  const pressed = space && target.closest('button, summary, a, input');
+  const index = View.keyTarget(replay.shape, replay.index, event.key);
+  if ((index === undefined && !space) || control || pressed) {
+    return;
+  }
+  if (event.altKey || event.ctrlKey || event.metaKey) {
     return;
   }
   event.preventDefault();
-  const index = action();
-  if (index !== undefined) {
+  if (space) {
+    setPlaying(replay.timer === null);
+  } else {
     goTo(index);
   }
+}
+
+// Brings the step's sentence, graph and numbers into view: below the controls on a narrow
+// screen, and the replay's top on a wide one.
+function showReplay() {
+  byId(matchMedia('(min-width: 1000px)').matches ? 'replay' : 'words').scrollIntoView();
 }
 
 // A click on the chart goes to the end of the iteration of the nearest dot, in the replay.
@@ -409,21 +411,30 @@ function onChartClick(event) {
   }
   if (nearest !== null) {
     goTo(View.endIndexOf(replay.shape, nearest.iteration));
-    byId('watch').scrollIntoView();
+    showReplay();
+  }
+}
+
+// Runs the trace and reads its shape, or says why it cannot.
+function readTrace() {
+  try {
+    const trace = JSON.parse(programOutput('trace-program'));
+    return { trace, shape: View.shapeOf(trace) };
+  } catch (error) {
+    byId('status').textContent = View.traceFailure(error.message);
+    return null;
   }
 }
 
 // Runs the trace, shows the suite and the chart, and opens the replay at the step the address
 // names, or at the first.
 function startReplay(run) {
-  try {
-    replay.trace = JSON.parse(programOutput('trace-program'));
-  } catch (error) {
-    byId('status').textContent = `antorder-trace did not write its trace (${error.message}).`;
+  const read = readTrace();
+  if (read === null) {
     return;
   }
-  const { trace } = replay;
-  replay.shape = View.shapeOf(trace);
+  const { trace, shape } = read;
+  Object.assign(replay, { trace, shape });
   showFacts(View.facts(trace));
   showSuite(trace.instance);
   if (run) {
@@ -432,8 +443,8 @@ function startReplay(run) {
     byId('status').hidden = true;
   }
   const range = byId('step');
-  range.max = String(replay.shape.steps);
-  byId('step-count').textContent = replay.shape.steps.toLocaleString('en-GB');
+  range.max = String(shape.steps);
+  byId('step-count').textContent = shape.steps.toLocaleString('en-GB');
   for (const id of ['step', 'previous', 'play', 'next', 'speed', 'answer-mode']) {
     byId(id).disabled = false;
   }
@@ -441,10 +452,14 @@ function startReplay(run) {
     .map((_, k) => Graph.legendItem(k + 1))
     .join('');
   byId('procedure').replaceChildren(
-    ...View.PROCEDURE.map(([name, text]) => element('li', { 'data-line': name }, text)),
+    ...View.procedure(trace.parameters).map(({ name, depth, text }) =>
+      element('li', { 'data-line': name, style: `padding-left: ${0.4 + 2 * depth}ch` }, text),
+    ),
   );
-  replay.index = View.indexFromAddress(replay.shape, location.hash);
-  replay.view = View.stepView(trace, replay.shape, replay.index);
+  replay.cells = makeHeatMap(trace.instance.faultMatrix.length);
+  replay.index = View.indexFromAddress(shape, location.hash);
+  replay.view = View.stepView(trace, shape, replay.index);
+  showScale(replay.view.heat);
   replay.redraw = drawAtWidth('graph', graphSvg);
   range.addEventListener('input', (event) => goTo(Number(event.target.value) - 1));
   onStepButton('previous', -1);
@@ -459,13 +474,17 @@ function startReplay(run) {
       byId(id).addEventListener(type, onLinkEvent);
     }
   }
-  window.addEventListener('hashchange', () =>
-    goTo(View.indexFromAddress(replay.shape, location.hash)),
-  );
+  window.addEventListener('hashchange', () => {
+    goTo(View.indexFromAddress(shape, location.hash));
+    showReplay();
+  });
   showStep();
+  if (location.hash) {
+    showReplay();
+  }
 }
 
 // The report first; the rest once the frame that shows the report has been painted, which the
 // second frame's callback follows.
-const run = showReport(programOutput('antorder-program'));
+const run = showReport();
 requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(() => startReplay(run), 0)));

@@ -1,11 +1,14 @@
 // The view of the replay: the steps a reader moves through, one action each, and, for each step,
 // everything the page shows of it: where it stands, the line of the procedure it applies, its
-// sentence, its table's rows, the cells and arrows it marks. Every number comes from the trace
-// that antorder-trace writes; this module decides nothing of the search, and holds the page's
-// wording. It has no DOM: the page renders what it returns, and node's tests read it.
+// sentence, its table's rows, the cells and arrows it marks, the heat map's cells and shades, the
+// question it asks first and the verdict on an answer. Every number comes from the trace that
+// antorder-trace writes; this module decides nothing of the search, and holds the page's wording
+// and the page's navigation. It has no DOM: the page renders what it returns, and node's tests
+// read it.
 import {
+  approximately,
   fractionText,
-  levelText,
+  heatColour,
   listText,
   numbersOf,
   scoreText,
@@ -14,11 +17,21 @@ import {
 } from './format.js';
 
 // Each iteration's steps, in order: the starts; in each pass, each ant's move, then the local
-// update; the iteration's end, where the scores select the kept ant; the global update.
+// update; the iteration's end, where the scores select the kept ant; the global update. A trace
+// of another shape is refused, saying what it lacks.
 export function shapeOf(trace) {
-  const iterations = trace.iterations.length;
-  const passes = trace.iterations[0].passes.length;
-  const ants = trace.iterations[0].passes[0].moves.length;
+  const all = trace.iterations ?? [];
+  const passes = all[0]?.passes?.length ?? 0;
+  const ants = all[0]?.passes[0]?.moves?.length ?? 0;
+  const even = all.every(
+    (iteration) =>
+      iteration.passes?.length === passes &&
+      iteration.passes.every((pass) => pass.moves?.length === ants),
+  );
+  const iterations = all.length;
+  if (ants === 0 || !even) {
+    throw new Error('the trace has no iterations of passes of moves of one shape');
+  }
   const perIteration = 1 + passes * (ants + 1) + 2;
   return { iterations, passes, ants, perIteration, steps: iterations * perIteration };
 }
@@ -48,15 +61,16 @@ export const indexOf = (shape, iteration, within) =>
   (iteration - 1) * shape.perIteration + within - 1;
 export const endIndexOf = (shape, iteration) => indexOf(shape, iteration, shape.perIteration - 1);
 
+const clamp = (value, low, high) => Math.min(high, Math.max(low, value));
+
 // The step an address such as "#iteration=51&step=12" names, or where it names none, the nearest
-// step there is: a number out of range goes to the end it passes, anything else to the first.
+// step there is: a number out of range goes to the end it passes, anything but decimal digits to
+// the first.
 export function indexFromAddress(shape, hash) {
-  const parameters = new URLSearchParams(hash.replace(/^#/, ''));
+  const parameters = new URLSearchParams(hash.slice(1));
   const whole = (name, high) => {
-    const value = Number(parameters.get(name));
-    return Number.isInteger(value) && parameters.get(name) !== ''
-      ? Math.min(high, Math.max(1, value))
-      : 1;
+    const text = parameters.get(name);
+    return /^\d+$/.test(text) ? clamp(Number(text), 1, high) : 1;
   };
   return indexOf(shape, whole('iteration', shape.iterations), whole('step', shape.perIteration));
 }
@@ -64,24 +78,66 @@ export function indexFromAddress(shape, hash) {
 // The address of a step.
 export const addressOf = (step) => `#iteration=${step.iteration}&step=${step.within}`;
 
-// The lines of the procedure, each with its name, which a step lights.
-export const PROCEDURE = [
-  ['iteration', 'For each iteration:'],
-  ['starts', '  each ant draws a start test; a test another ant starts on is drawn again'],
-  ['pass', '  in each pass, each ant in turn draws d and takes q = d / the random limit:'],
-  ['trail', '    q below q0: the test not taken with the largest pheromone / run time²'],
-  ['faults', '    otherwise: the test not taken that adds the most faults not yet detected'],
-  ['home', '    no test left: back to its start'],
-  ['local', '  after the pass, every level: old × (1 − rho) + tau0 × rho'],
-  ['score', '  each tour scores 1 − S / (n · m) − 1 / (2n)'],
-  ['select', '  the tour with the smallest score is kept (on a tie, the lowest ant)'],
-  ['global', "  the kept tour's edges: old × (1 − rho) + (1 / its score) × rho"],
-];
+// The step a navigation key goes to from the step `index`: one back or on, the first or the
+// last, or the start of the iteration before or after; never past either end, so that in the
+// last iteration Page Down goes to its last step.
+export function keyTarget(shape, index, key) {
+  const { iteration } = stepAt(shape, index);
+  const targets = {
+    ArrowLeft: index - 1,
+    ArrowRight: index + 1,
+    Home: 0,
+    End: shape.steps,
+    PageUp: indexOf(shape, iteration - 1, 1),
+    PageDown: indexOf(shape, iteration + 1, 1),
+  };
+  return key in targets ? clamp(targets[key], 0, shape.steps - 1) : undefined;
+}
+
+// What Play does at the step `index`: play, pause, or at the last step, play again from the first.
+export function playLabel(shape, index, playing) {
+  if (playing) {
+    return 'Pause';
+  }
+  return index === shape.steps - 1 ? 'Play from the start' : 'Play';
+}
+
+// The word for the score the selection keeps: smallest or largest.
+const keptWord = (parameters) => parameters.keep;
+
+// The lines of the procedure, each with its name, which a step lights, and its depth, how far it
+// is indented.
+export function procedure(parameters) {
+  return [
+    ['iteration', 0, 'For each iteration:'],
+    ['starts', 1, 'each ant draws a start test; a test another ant starts on is drawn again'],
+    ['pass', 1, 'in each pass, each ant in turn draws d and takes q = d / the random limit:'],
+    ['trail', 2, 'q below q0: the test not taken with the largest pheromone / run time²'],
+    ['faults', 2, 'otherwise: the test not taken that adds the most faults not yet detected'],
+    ['home', 2, 'no test left: back to its start'],
+    ['local', 1, 'after the pass, every level: old × (1 − rho) + tau0 × rho'],
+    ['score', 1, 'each tour scores 1 − S / (n · m) − 1 / (2n)'],
+    [
+      'select',
+      1,
+      `the tour with the ${keptWord(parameters)} score is kept (on a tie, the lowest ant)`,
+    ],
+    ['global', 1, "the kept tour's edges: old × (1 − rho) + (1 / its score) × rho"],
+  ].map(([name, depth, text]) => ({ name, depth, text }));
+}
 
 const plain = (value) => String(Number(value.toPrecision(6)));
 // An update moving the level `old` rho of the way towards `target`: "old × 0.2 + tau0 × 0.8".
 const updateText = (parameters, old, target) =>
   `${old} × ${plain(1 - parameters.rho)} + ${target} × ${plain(parameters.rho)}`;
+// The same, worked out to `result`, which the program computed from the unrounded values: "=" where
+// the printed operands give it, "≈" where their rounding shows.
+const workedText = (parameters, old, target, result) => {
+  const fromPrinted =
+    Number(old) * Number(plain(1 - parameters.rho)) +
+    Number(target) * Number(plain(parameters.rho));
+  return `${updateText(parameters, old, target)} ${approximately(fromPrinted, result)} ${valueText(result)}`;
+};
 // Each ant's path in words: "Ant 1: 2 → 4 → 1".
 const pathsText = (tours) => tours.map((tour, k) => `Ant ${k + 1}: ${tourText(tour)}`);
 const count = (number) => number.toLocaleString('en-GB');
@@ -112,7 +168,30 @@ export function facts(trace) {
     randLimit: parameters.randLimit,
     q0: plain(parameters.q0),
     rho: plain(parameters.rho),
+    keep: keptWord(parameters),
   };
+}
+
+// The lowest and the highest level the run ever holds: the ends of the heat map's one scale.
+const ranges = new WeakMap();
+export function heatRange(trace) {
+  if (!ranges.has(trace)) {
+    let [low, high] = [Infinity, -Infinity];
+    const see = (table) => {
+      for (const row of table) {
+        for (const level of row) {
+          [low, high] = [Math.min(low, level), Math.max(high, level)];
+        }
+      }
+    };
+    for (const iteration of trace.iterations) {
+      see(iteration.pheromoneAtStart);
+      iteration.passes.forEach((pass) => see(pass.pheromone));
+      see(iteration.pheromone);
+    }
+    ranges.set(trace, { low, high });
+  }
+  return ranges.get(trace);
 }
 
 // The pheromone table before the step's action: what the ants read in a pass, and what an update
@@ -150,6 +229,47 @@ function toursSoFar(iteration, step) {
   );
 }
 
+// The cells whose levels an update changed, with their levels before and after.
+function changes(before, after) {
+  return before.flatMap((row, a) =>
+    row.flatMap((level, b) =>
+      level === after[a][b] ? [] : [{ from: a + 1, to: b + 1, before: level, after: after[a][b] }],
+    ),
+  );
+}
+
+const changeText = (change) =>
+  `${change.from} → ${change.to}: ${valueText(change.before)} → ${valueText(change.after)}`;
+
+// The heat map of the levels `levels`, the moment they stand at in words, `moment`, with the
+// edges `marked` outlined and the changes `changed` shown by the way they went: its caption, its
+// scale, and each cell's text, shade, outline and change.
+function heatView(levels, moment, marked, changed, range) {
+  const isMarked = (a, b) => marked.some(({ from, to }) => from === a + 1 && to === b + 1);
+  const changeOf = (a, b) => changed.find(({ from, to }) => from === a + 1 && to === b + 1);
+  return {
+    caption: `From test (row) to test (column). ${moment} The darker, the higher, on one scale for the whole run.`,
+    scale: [
+      `Shade: white is the run's lowest level, ${valueText(range.low)}, `,
+      ` and the darkest its highest, ${valueText(range.high)}, on a logarithmic scale.`,
+    ],
+    low: heatColour(range.low, range),
+    high: heatColour(range.high, range),
+    cells: levels.map((row, a) =>
+      row.map((level, b) => {
+        const change = changeOf(a, b);
+        const went = change && (change.after > change.before ? 'rose' : 'fell');
+        return {
+          text: valueText(level),
+          colour: heatColour(level, range),
+          marked: isMarked(a, b),
+          change: went ? { arrow: went === 'rose' ? '↑' : '↓', words: went } : null,
+        };
+      }),
+    ),
+  };
+}
+
 // The start draws of an iteration as rows: the draw, the test it names, and what became of it.
 function startsView(iteration, tests) {
   const rows = iteration.startDraws.map((draw, k) => {
@@ -174,44 +294,70 @@ function startsView(iteration, tests) {
   };
 }
 
+// A draw against q0: "drew 13551: 13551 / 32767 = 0.41, below q0 = 0.5".
+function drawText(move, parameters) {
+  const side = move.rule === 'trail' ? 'below' : 'not below';
+  return `drew ${move.draw}: ${move.draw} / ${parameters.randLimit} = ${fractionText(move, parameters.q0)}, ${side} q0 = ${plain(parameters.q0)}`;
+}
+
+// What each rule does, as a move's sentence says it.
+const RULE_WORDS = {
+  trail: 'it follows the heaviest trail',
+  faults: 'it takes the test that adds the most faults it has not detected',
+};
+
+// The rules a draw may choose, as a question offers them.
+const RULE_CHOICES = [
+  { value: 'trail', label: 'The heaviest trail' },
+  { value: 'faults', label: 'The most new faults' },
+];
+
 // One move in words, with its draw against q0.
 function moveWords(move, parameters) {
   const where = `Ant ${move.ant}, on test ${move.from},`;
   if (move.rule === 'home') {
     return `${where} has taken every test: it returns to test ${move.to}, where it started.`;
   }
-  const drew = `drew ${move.draw}: ${move.draw} / ${parameters.randLimit} = ${fractionText(move, parameters.q0)}`;
-  if (move.rule === 'trail') {
-    return `${where} ${drew}, below q0 = ${parameters.q0}, so it follows the heaviest trail, to test ${move.to}.`;
-  }
-  return (
-    `${where} ${drew}, not below q0 = ${parameters.q0}, so it takes the test that adds the ` +
-    `most faults it has not detected, test ${move.to}.`
-  );
+  return `${where} ${drawText(move, parameters)}, so ${RULE_WORDS[move.rule]}, to test ${move.to}.`;
 }
 
-// The numbers a trail move was made from: each test's weight, pheromone over squared run time,
-// from the levels the ant read.
-function trailTable(move, read, cost) {
+// The tests a move could take: those its ant has not taken.
+const openTests = (move) =>
+  move.weights.map((_, t) => t + 1).filter((test) => !move.taken.includes(test));
+
+// A trail move's weight of `test` as the table writes it: the weight, or "≈" the weight where the
+// printed level over the printed run time² gives another.
+function weightText(move, read, cost, test) {
+  const level = valueText(read[move.from - 1][test - 1]);
+  const time = valueText(cost[move.from - 1][test - 1]);
+  const weight = move.weights[test - 1];
+  const sign = approximately(Number(level) / Number(time) ** 2, weight);
+  return `${sign === '≈' ? '≈ ' : ''}${valueText(weight)}`;
+}
+
+// The numbers a trail move is made from: each test's pheromone and run time², and, once the move
+// is shown, its weight, with the tests taken; before, the tests not taken alone.
+function trailTable(move, read, cost, withWeights) {
   return {
     caption:
       `From test ${move.from}: weight = pheromone ÷ run time². The largest weight wins; on a tie, ` +
       'the lower test. The pheromone is the level the ant read, before the local update; point ' +
       'at a row, or focus it, to find its edge in the graph and the heat map.',
-    headings: ['Test', 'Pheromone', 'Run time²', 'Weight'],
-    rows: move.weights.map((weight, t) => {
-      const test = t + 1;
+    headings: ['Test', 'Pheromone', 'Run time²', ...(withWeights ? ['Weight'] : [])],
+    rows: (withWeights ? move.weights.map((_, t) => t + 1) : openTests(move)).map((test) => {
+      const t = test - 1;
       if (move.taken.includes(test)) {
         return { cells: [String(test), '', '', 'taken'], pick: false };
       }
-      const pick = test === move.to;
+      const pick = withWeights && test === move.to;
+      const weight = `${weightText(move, read, cost, test)}${pick ? ' ← largest' : ''}`;
       return {
         edge: { from: move.from, to: test },
         cells: [
           String(test),
           valueText(read[move.from - 1][t]),
           `${valueText(cost[move.from - 1][t])}²`,
-          `${valueText(weight)}${pick ? ' ← largest' : ''}`,
+          ...(withWeights ? [weight] : []),
         ],
         pick,
       };
@@ -219,41 +365,44 @@ function trailTable(move, read, cost) {
   };
 }
 
-// The numbers a faults move was made from: the faults the ant has detected, and what each test
-// not taken would add.
-function faultsTable(move, faultMatrix) {
+// The numbers a faults move is made from: the faults the ant has detected, what each test
+// detects, and, once the move is shown, how many of them each test not taken would add, with the
+// tests taken; before, the tests not taken alone.
+function faultsTable(move, faultMatrix, withCounts) {
   return {
     caption:
       `Detected so far: faults ${listText(numbersOf(move.detected))}. The most new faults win; ` +
       'on a tie, the lower test.',
-    headings: ['Test', 'Detects faults', 'New'],
-    rows: move.newFaults.map((newFaults, t) => {
-      const test = t + 1;
-      const detects = listText(numbersOf(faultMatrix[t]));
+    headings: ['Test', 'Detects faults', ...(withCounts ? ['New'] : [])],
+    rows: (withCounts ? faultMatrix.map((_, t) => t + 1) : openTests(move)).map((test) => {
+      const t = test - 1;
+      const cells = [String(test), listText(numbersOf(faultMatrix[t]))];
       if (move.taken.includes(test)) {
-        return { cells: [String(test), detects, 'taken'], pick: false };
+        return { cells: [...cells, 'taken'], pick: false };
       }
-      const pick = test === move.to;
-      return { cells: [String(test), detects, `${newFaults}${pick ? ' ← most' : ''}`], pick };
+      const pick = withCounts && test === move.to;
+      const added = `${move.newFaults[t]}${pick ? ' ← most' : ''}`;
+      return { cells: [...cells, ...(withCounts ? [added] : [])], pick };
     }),
   };
 }
 
-// The cells whose levels an update changed, with their levels before and after.
-function changes(before, after) {
-  return before.flatMap((row, a) =>
-    row.flatMap((level, b) =>
-      level === after[a][b] ? [] : [{ from: a + 1, to: b + 1, before: level, after: after[a][b] }],
-    ),
-  );
+// What each test of the suite detects, for a question on the scores.
+function suiteTable(faultMatrix) {
+  return {
+    caption: 'The faults each test detects.',
+    headings: ['Test', 'Detects faults'],
+    rows: faultMatrix.map((detects, t) => ({
+      cells: [String(t + 1), listText(numbersOf(detects))],
+      pick: false,
+    })),
+  };
 }
 
-const changeText = (change) =>
-  `${change.from} → ${change.to}: ${valueText(change.before)} → ${valueText(change.after)}`;
-
 // The scores of an iteration's end as rows, and why the kept ant is kept.
-function endView(iteration, divisors) {
+function endView(iteration, divisors, parameters) {
   const kept = iteration.kept;
+  const word = keptWord(parameters);
   return {
     caption:
       "Each tour's score: for each fault, from fault 1, the position in the tour of the first test " +
@@ -271,72 +420,122 @@ function endView(iteration, divisors) {
       pick: k + 1 === kept,
     })),
     words:
-      `ant ${kept} is kept: its score, ${scoreText(iteration.scores[kept - 1])}, is the smallest ` +
-      'of the iteration. Where ants share the smallest score, the lowest-numbered is kept.',
+      `ant ${kept} is kept: its score, ${scoreText(iteration.scores[kept - 1])}, is the ${word} ` +
+      `of the iteration. Where ants share the ${word} score, the lowest-numbered is kept.`,
   };
 }
 
 // What a question shows before its answer: the step as it stood before its decision, with
-// `prompt` for words and no cell marked unless `shown` marks it, the choices, the answer, and the
-// words for a right and a wrong choice.
-function question(shown, prompt, choices, answer, right, wrong) {
+// `prompt` for words, the numbers `table` it needs, and no cell outlined unless `shown` outlines it;
+// the choices, the answer, and the words for each choice, right or not.
+function question(shown, prompt, table, choices, answer, reply) {
   return {
-    shown: { ...shown, paths: pathsText(shown.tours), words: prompt, table: null, changes: [] },
+    shown: { ...shown, paths: pathsText(shown.tours), words: prompt, table, changes: [] },
     choices,
     answer,
-    reply: (choice) => (choice === answer ? right : wrong(choice)),
+    verdict: (choice) => ({ right: choice === answer, words: reply(choice) }),
   };
 }
 
-// Before a move: which test the ant takes, from the draw, its side of q0, and what the rule
-// reads, the levels in the heat map and the faults detected so far.
-function moveQuestion(move, parameters, shown, iteration, step) {
+// Why the chosen candidate lost to the winner, each named by `name`, on the `what` each has, as
+// `value` writes it: "test 4's weight is 0.1; test 3's, 0.4, is the largest", or where both have
+// the same, the tie rule.
+function lostBecause({ chosen, winner, name, what, value, best, tieRule }) {
+  const [loser, kept] = [name(chosen), name(winner)];
+  if (value(chosen) === value(winner)) {
+    return `${loser} has the ${what} ${kept} has, ${value(winner)}, and on a tie ${tieRule}`;
+  }
+  return `${loser}'s ${what} is ${value(chosen)}; ${kept}'s, ${value(winner)}, is the ${best}`;
+}
+
+// Before a move: which test the ant takes, from the draw, its side of q0, and the numbers the rule
+// reads; or, with one test left, which rule the draw chooses.
+function moveQuestion(move, parameters, shown, iteration, step, cost, faultMatrix) {
   const below = move.rule === 'trail';
   const tours = toursSoFar(iteration, { ...step, ant: step.ant - 1 });
+  const open = openTests(move);
+  const before = { ...shown, tours, moving: 0 };
+  const where = `Ant ${move.ant}, on test ${move.from},`;
+  if (open.length === 1) {
+    const fraction = fractionText(move, parameters.q0);
+    const said = `${fraction} is ${below ? 'below' : 'not below'} q0 = ${plain(parameters.q0)}, so ${RULE_WORDS[move.rule]}; either way it takes test ${open[0]}, its last.`;
+    return question(
+      before,
+      `${where} has one test left, test ${open[0]}, and drew ${move.draw}: ${move.draw} / ` +
+        `${parameters.randLimit} = ${fraction}. Which rule does the draw choose?`,
+      null,
+      RULE_CHOICES,
+      move.rule,
+      (choice) =>
+        choice === move.rule
+          ? `Right: ${said}`
+          : `Not this time: you chose ${RULE_CHOICES.find(({ value }) => value === choice).label.toLowerCase()}, and ${said}`,
+    );
+  }
   const rule = below
     ? 'it follows the heaviest trail: of the tests it has not taken, the largest pheromone ' +
-      'level (the heat map, row ' +
-      `${move.from}) over run time² (the suite)`
+      `level (the heat map, row ${move.from}) over run time²`
     : 'it takes the test that adds the most faults it has not detected: it has detected faults ' +
       `${listText(numbersOf(move.detected))}`;
   const prompt =
-    `Ant ${move.ant}, on test ${move.from}, has taken test${move.taken.length > 1 ? 's' : ''} ` +
-    `${listText(move.taken)} and drew ` +
-    `${move.draw}: ${move.draw} / ${parameters.randLimit} = ` +
-    `${fractionText(move, parameters.q0)}, ${below ? 'below' : 'not below'} q0 = ` +
-    `${parameters.q0}, so ${rule}. Which test does it take?`;
-  const open = numbersOf(move.weights.map((_, t) => (move.taken.includes(t + 1) ? 0 : 1)));
+    `${where} has taken test${move.taken.length > 1 ? 's' : ''} ${listText(move.taken)} and ` +
+    `${drawText(move, parameters)}, so ${rule}. Which test does it take?`;
+  const table = below
+    ? trailTable(move, shown.levels, cost, false)
+    : faultsTable(move, faultMatrix, false);
+  const lost = {
+    winner: move.to,
+    name: (test) => `test ${test}`,
+    what: below ? 'weight' : 'count of new faults',
+    value: below
+      ? (test) => weightText(move, shown.levels, cost, test)
+      : (test) => String(move.newFaults[test - 1]),
+    best: below ? 'largest' : 'most',
+    tieRule: 'the lower test wins',
+  };
   return question(
-    {
-      ...shown,
-      tours,
-      moving: 0,
-      heat: `The levels the ants read in pass ${step.pass}.`,
-    },
+    before,
     prompt,
+    table,
     open.map((test) => ({ value: test, label: `Test ${test}` })),
     move.to,
-    `Right: ant ${move.ant} takes test ${move.to}.`,
     (choice) =>
-      `Not this time: you chose test ${choice}, and ant ${move.ant} takes test ${move.to}.`,
+      choice === move.to
+        ? `Right: ant ${move.ant} takes test ${move.to}.`
+        : `Not this time: you chose test ${choice}, and ant ${move.ant} takes test ${move.to}: ` +
+          `${lostBecause({ ...lost, chosen: choice })}.`,
   );
 }
 
-// Before an iteration's end: which ant's tour is kept, from the tours and the rule.
-function keptQuestion(iteration, step, divisors, shown) {
+// Before an iteration's end: which ant's tour is kept, from the tours, the faults each test
+// detects and the rule.
+function keptQuestion(iteration, step, divisors, shown, parameters, faultMatrix) {
+  const word = keptWord(parameters);
   const prompt =
     `Iteration ${step.iteration} ends with the tours ${iteration.tours.map(tourText).join('; ')} ` +
     `of ants ${listText(iteration.tours.map((_, k) => k + 1))}. Each scores ` +
     `1 − S / ${divisors[0]} − 1 / ${divisors[1]}, S the sum, over the faults, of the position of ` +
-    'the first test that detects each; the smallest score is kept, the lowest ant on a tie. ' +
+    `the first test that detects each; the ${word} score is kept, the lowest ant on a tie. ` +
     'Which ant is kept?';
+  const lost = {
+    winner: iteration.kept,
+    name: (ant) => `ant ${ant}`,
+    what: 'score',
+    value: (ant) => scoreText(iteration.scores[ant - 1]),
+    best: word,
+    tieRule: 'the lowest ant is kept',
+  };
   return question(
     shown,
     prompt,
+    suiteTable(faultMatrix),
     iteration.tours.map((_, k) => ({ value: k + 1, label: `Ant ${k + 1}` })),
     iteration.kept,
-    `Right: ant ${iteration.kept} is kept.`,
-    (choice) => `Not this time: you chose ant ${choice}, and ant ${iteration.kept} is kept.`,
+    (choice) =>
+      choice === iteration.kept
+        ? `Right: ant ${iteration.kept} is kept.`
+        : `Not this time: you chose ant ${choice}, and ant ${iteration.kept} is kept: ` +
+          `${lostBecause({ ...lost, chosen: choice })}.`,
   );
 }
 
@@ -357,51 +556,46 @@ function localQuestion(changed, parameters, tau0, shown, step) {
     edge.before * parameters.rho + tau0 * (1 - parameters.rho),
   ].sort((a, b) => a - b);
   const choices = [...new Set(candidates.map((level) => valueText(level)))];
-  const worked = `${updateText(parameters, before, resting)} = ${after}`;
+  const worked = workedText(parameters, before, resting, edge.after);
   return question(
     {
       ...shown,
-      marked: [{ from: edge.from, to: edge.to }],
-      heat: `The levels before pass ${step.pass}'s local update; the edge asked about is outlined.`,
+      heat: heatView(
+        shown.levels,
+        `The levels before pass ${step.pass}'s local update; the edge asked about is outlined.`,
+        [{ from: edge.from, to: edge.to }],
+        [],
+        shown.range,
+      ),
     },
     `After pass ${step.pass}, the local update moves every level rho = ${plain(parameters.rho)} ` +
       `of the way back to tau0 = ${resting}: new = ${updateText(parameters, 'old', resting)}. The edge ${edge.from} → ${edge.to}, outlined in the heat map, ` +
       `stood at ${before}. What is its new level?`,
+    null,
     choices.map((level) => ({ value: level, label: level })),
     after,
-    `Right: ${worked}.`,
-    (choice) => `Not this time: you chose ${choice}, and ${worked}.`,
+    (choice) =>
+      choice === after ? `Right: ${worked}.` : `Not this time: you chose ${choice}, and ${worked}.`,
   );
 }
 
-// The heat map's words for a view: its caption, and its scale, from white at the table's lowest
-// level to the darkest at its highest, as the text before and after the page's swatch, or one
-// sentence where every level is the same.
-export function heatWords(view) {
-  const levels = view.levels.flat();
-  const [low, high] = [Math.min(...levels), Math.max(...levels)];
-  return {
-    caption: `From test (row) to test (column). ${view.heat} The darker, the higher within this table.`,
-    low,
-    high,
-    scale:
-      low === high
-        ? [`Every level of this table is ${levelText(low)}, so every cell is white.`]
-        : [
-            `Shade: white is this table's lowest level, ${levelText(low)}, `,
-            ` and the darkest its highest, ${levelText(high)}, on a logarithmic scale.`,
-          ],
-  };
+// The count of the reader's right answers, `answers` each { right }, in words.
+export function answerCountWords(answers) {
+  const right = answers.filter((answer) => answer.right).length;
+  return `Right answers: ${right} of ${answers.length}`;
 }
 
-// The count of the reader's right answers, in words.
-export const answerCountWords = (right, answered) => `Right answers: ${right} of ${answered}`;
+// The page's status while it runs the programs, and where one fails.
+export const RUNNING_TRACE = 'Running antorder-trace…';
+export const reportFailure = (reason) => `antorder did not print a whole report (${reason}).`;
+export const traceFailure = (reason) => `antorder-trace did not write its trace (${reason}).`;
 
 // Everything the page shows of the step numbered `index` from 0.
 export function stepView(trace, shape, index) {
   const step = stepAt(shape, index);
   const iteration = trace.iterations[step.iteration - 1];
   const { parameters, instance } = trace;
+  const range = heatRange(trace);
   const before = tableBefore(iteration, step);
   const after = tableAfter(iteration, step);
   const where = [`iteration ${step.iteration}`];
@@ -413,17 +607,18 @@ export function stepView(trace, shape, index) {
   }
   const view = {
     step,
+    range,
     position: `Step ${count(index + 1)} of ${count(shape.steps)}: ${where.join(', ')}`,
     address: addressOf(step),
     tours: toursSoFar(iteration, step),
     moving: step.kind === 'move' ? step.ant : 0,
     kept: step.kind === 'end' || step.kind === 'global' ? iteration.kept : 0,
     levels: after,
-    marked: [],
     changes: [],
     question: null,
   };
   view.paths = pathsText(view.tours);
+  const heat = (moment, marked, changed) => heatView(view.levels, moment, marked, changed, range);
   if (step.kind === 'starts') {
     const starts = startsView(iteration, instance.faultMatrix.length);
     return {
@@ -431,44 +626,55 @@ export function stepView(trace, shape, index) {
       line: 'starts',
       words: starts.words,
       table: starts,
-      heat: `The levels the iteration starts from, which the ants read in its first pass.`,
+      heat: heat(
+        'The levels the iteration starts from, which the ants read in its first pass.',
+        [],
+        [],
+      ),
     };
   }
   if (step.kind === 'move') {
     const move = iteration.passes[step.pass - 1].moves[step.ant - 1];
     const table =
       move.rule === 'trail'
-        ? trailTable(move, before, instance.cost)
+        ? trailTable(move, before, instance.cost, true)
         : move.rule === 'faults'
-          ? faultsTable(move, instance.faultMatrix)
+          ? faultsTable(move, instance.faultMatrix, true)
           : null;
-    const question =
-      move.rule === 'home'
-        ? null
-        : moveQuestion(
-            move,
-            parameters,
-            { ...view, levels: before, line: move.rule },
-            iteration,
-            step,
-          );
+    const marked = move.rule === 'trail' ? [{ from: move.from, to: move.to }] : [];
+    const read = `The levels the ants read in pass ${step.pass}`;
+    const moment = `${read}; the local update after the pass changes them.`;
+    const shown = { ...view, levels: before, line: move.rule, heat: heat(`${read}.`, [], []) };
     return {
       ...view,
-      question,
+      question:
+        move.rule === 'home'
+          ? null
+          : moveQuestion(
+              move,
+              parameters,
+              shown,
+              iteration,
+              step,
+              instance.cost,
+              instance.faultMatrix,
+            ),
       line: move.rule,
       words: moveWords(move, parameters),
       table,
-      marked: move.rule === 'trail' ? [{ from: move.from, to: move.to }] : [],
-      heat:
-        `The levels the ants read in pass ${step.pass}; the local update after the pass changes ` +
-        'them.' +
-        (move.rule === 'trail'
-          ? ` The edge ${move.from} → ${move.to} the ant took is outlined.`
-          : ''),
+      heat: heat(
+        moment +
+          (move.rule === 'trail'
+            ? ` The edge ${move.from} → ${move.to} the ant took is outlined.`
+            : ''),
+        marked,
+        [],
+      ),
     };
   }
   if (step.kind === 'local') {
     const changed = changes(before, after);
+    const tau0 = valueText(trace.tau0);
     return {
       ...view,
       question: localQuestion(
@@ -481,44 +687,62 @@ export function stepView(trace, shape, index) {
       line: 'local',
       words:
         `After pass ${step.pass}, the local update moved every level rho = ${plain(parameters.rho)} of the way back ` +
-        `to tau0: new = ${updateText(parameters, 'old', valueText(trace.tau0))}. ` +
+        `to tau0: new = ${updateText(parameters, 'old', tau0)}. ` +
         (changed.length === 0
           ? 'Every level was at tau0 already, and stays there.'
           : `${changed.length === 1 ? 'One level' : `${changed.length} levels`} changed.`),
       table: null,
-      marked: changed,
       changes: changed.map(changeText),
-      heat: `After pass ${step.pass}'s local update; the levels it changed are outlined.`,
+      heat: heat(
+        `After pass ${step.pass}'s local update; the levels it changed are outlined.`,
+        changed,
+        changed,
+      ),
     };
   }
   if (step.kind === 'end') {
-    const end = endView(iteration, instance.scoreDivisors);
+    const end = endView(iteration, instance.scoreDivisors, parameters);
     const ended = {
       ...view,
       line: 'select',
-      heat: `After the last pass's local update, before the global update.`,
+      heat: heat(`After the last pass's local update, before the global update.`, [], []),
     };
     return {
       ...ended,
-      question: keptQuestion(iteration, step, instance.scoreDivisors, { ...ended, kept: 0 }),
+      question: keptQuestion(
+        iteration,
+        step,
+        instance.scoreDivisors,
+        { ...ended, kept: 0 },
+        parameters,
+        instance.faultMatrix,
+      ),
       words: `End of iteration ${step.iteration}: ${end.words}`,
       table: end,
     };
   }
+  const score = scoreText(iteration.scores[iteration.kept - 1]);
   const deposit = valueText(iteration.deposit, 6);
+  const reinforced = iteration.reinforced.map(([from, to]) => ({
+    from,
+    to,
+    before: before[from - 1][to - 1],
+    after: after[from - 1][to - 1],
+  }));
   return {
     ...view,
     line: 'global',
     words:
       `The global update pulled the ${iteration.reinforced.length} edges of ant ` +
-      `${iteration.kept}'s tour towards the deposit 1 / ` +
-      `${scoreText(iteration.scores[iteration.kept - 1])} = ${deposit}: ` +
+      `${iteration.kept}'s tour towards the deposit 1 / ${score} ` +
+      `${approximately(1 / Number(score), iteration.deposit, 6)} ${deposit}: ` +
       `new = ${updateText(parameters, 'old', deposit)}.`,
     table: null,
-    marked: iteration.reinforced.map(([from, to]) => ({ from, to })),
-    changes: iteration.reinforced.map(([from, to]) =>
-      changeText({ from, to, before: before[from - 1][to - 1], after: after[from - 1][to - 1] }),
+    changes: reinforced.map(changeText),
+    heat: heat(
+      'After the global update; the edges it reinforced are outlined.',
+      reinforced,
+      reinforced,
     ),
-    heat: 'After the global update; the edges it reinforced are outlined.',
   };
 }

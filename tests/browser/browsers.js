@@ -2,7 +2,7 @@
 // downloaded browser: Chromium and Firefox ESR through puppeteer-core, Firefox over WebDriver
 // BiDi, and WebKitGTK's MiniBrowser through WebKitWebDriver's W3C WebDriver, which needs a display
 // (xvfb-run gives one). Each launch gives the same small interface:
-//   open(url, viewport)      loads the page and waits until its replay is ready;
+//   open(url, viewport)      loads the page afresh and waits until its replay is ready;
 //   evaluate(fn, ...args)    runs `fn` in the page and returns its result;
 //   press(key)               presses a key ('Tab', 'Enter', 'ArrowRight') where the focus is,
 //                            or a key with Shift held ('Shift+Tab');
@@ -36,6 +36,8 @@ async function puppeteerBrowser(options) {
     page,
     async open(url, viewport = { width: 1280, height: 900 }) {
       await page.setViewport(viewport);
+      // A blank page first, so that an address that differs in its hash alone loads afresh.
+      await page.goto('about:blank');
       await page.goto(url);
       await waitFor(() => page.evaluate(replayReady), 'the replay');
     },
@@ -144,6 +146,7 @@ async function launchWebKit() {
     });
   return {
     async open(url) {
+      await call('POST', route('/url'), { url: 'about:blank' });
       await call('POST', route('/url'), { url });
       await waitFor(() => evaluate(replayReady), 'the replay');
     },

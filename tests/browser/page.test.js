@@ -20,7 +20,7 @@ import { fileURLToPath } from 'node:url';
 import { after, before, describe, test } from 'node:test';
 import { programOutput } from '../wasi_run.js';
 import { engines, launchChromium } from './browsers.js';
-import { scoreText, levelText, valueText } from '../../web/format.js';
+import { scoreText, valueText } from '../../web/format.js';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 
@@ -47,7 +47,9 @@ const shown = () => ({
     pick: line.classList.contains('pick'),
     cells: [...line.cells].map((cell) => cell.textContent),
   })),
-  cells: [...document.querySelectorAll('#pheromone td')].map((cell) => cell.textContent),
+  cells: [...document.querySelectorAll('#pheromone td')].map((cell) => cell.firstChild.textContent),
+  colours: [...document.querySelectorAll('#pheromone td')].map((cell) => cell.style.background),
+  changes: [...document.querySelectorAll('#pheromone td .change')].map((span) => span.textContent),
   lit: document.querySelector('#procedure [aria-current]').dataset.line,
   address: location.hash,
 });
@@ -114,7 +116,11 @@ for (const engine of engines) {
         assert.equal(keptRow.cells[4], scoreText(scores[kept - 1]));
         await browser.evaluate(setRange, endOf(iteration) + 1);
         const global = await browser.evaluate(shown);
-        assert.deepEqual(global.cells, pheromone.flat().map(levelText), `iteration ${iteration}`);
+        assert.deepEqual(
+          global.cells,
+          pheromone.flat().map((level) => valueText(level)),
+          `iteration ${iteration}`,
+        );
       }
     });
 
@@ -186,12 +192,17 @@ for (const engine of engines) {
         status: document.getElementById('step-status').textContent,
         choices: [...document.querySelectorAll('#question button')].map((b) => b.dataset.choice),
         count: document.getElementById('answer-count').textContent,
-        numbers: document.getElementById('numbers').hidden,
+        headings: [...document.querySelectorAll('#numbers thead th')].map((th) => th.textContent),
       });
       await browser.evaluate(() => document.getElementById('answer-mode').click());
       const first = await browser.evaluate(asked);
       assert.match(first.status, /Which test does it take\?$/);
-      assert.ok(first.numbers, 'the numbers wait for the answer');
+      assert.deepEqual(
+        first.headings.slice(1, 3),
+        ['Pheromone', 'Run time²'],
+        'what the rule reads',
+      );
+      assert.ok(!first.headings.includes('Weight'), 'the weights wait for the answer');
       assert.ok(first.choices.includes(String(moves[0].to)));
       await browser.evaluate(
         (to) => document.querySelector(`#question [data-choice="${to}"]`).click(),
@@ -235,6 +246,45 @@ for (const engine of engines) {
       const first = await holdEnter('previous', 9);
       assert.match(first.position, /^Step 1 of/);
       assert.equal(first.focused, 'previous');
+    });
+
+    test('steps by the arrows right after "Answer first" is ticked, and Page Down in the last iteration goes to its end', async () => {
+      await browser.open(pageUrl);
+      const position = () => document.getElementById('position').textContent;
+      await browser.evaluate(() => document.getElementById('answer-mode').focus());
+      await browser.press('Space');
+      assert.ok(await browser.evaluate(() => document.getElementById('answer-mode').checked));
+      await browser.press('ArrowRight');
+      assert.match(
+        await browser.evaluate(position),
+        /^Step 2 of/,
+        'the arrow on the checkbox steps',
+      );
+      await browser.evaluate(setRange, stepOf(100, 3));
+      await browser.evaluate(() => document.activeElement.blur());
+      await browser.press('PageDown');
+      assert.match(await browser.evaluate(position), /^Step 3,300 of 3,300/);
+    });
+
+    test('shades a level alike on every step, and a local update changes the shades of the levels it changes', async () => {
+      // The last move of pass 1 of iteration 2, then the local update after it.
+      await browser.open(`${pageUrl}#iteration=2&step=${1 + ants}`);
+      const before = await browser.evaluate(shown);
+      await browser.evaluate(() => document.getElementById('next').click());
+      const after = await browser.evaluate(shown);
+      assert.match(after.status, /local update moved every level/);
+      let changed = 0;
+      before.cells.forEach((text, k) => {
+        if (text === after.cells[k]) {
+          assert.equal(after.colours[k], before.colours[k], `the level ${text} keeps its shade`);
+          assert.equal(after.changes[k], '', 'an unchanged level shows no change');
+        } else {
+          changed += 1;
+          assert.notEqual(after.colours[k], before.colours[k], `${text} → ${after.cells[k]} shows`);
+          assert.equal(after.changes[k], Number(after.cells[k]) > Number(text) ? '↑' : '↓');
+        }
+      });
+      assert.ok(changed > 0, 'the update changes levels');
     });
 
     test('shows the numbers each decision was made from, as the trace has them', async () => {
@@ -319,11 +369,120 @@ describe('Chromium, for what one engine shows of all', () => {
     });
   }
 
-  test("a click on the chart's dot of an iteration shows that iteration's end", async () => {
+  // The ids of the elements that are not wholly inside the window.
+  const outside = (ids) =>
+    ids.filter((id) => {
+      const box = document.getElementById(id).getBoundingClientRect();
+      return box.top < 0 || box.bottom > innerHeight || box.left < 0 || box.right > innerWidth;
+    });
+
+  test("a click on the chart's dot of an iteration shows that iteration's end, in view", async () => {
     await browser.open(pageUrl);
     await browser.page.click('#chart circle[data-iteration="37"]');
     const status = await browser.evaluate(() => document.getElementById('step-status').textContent);
     assert.match(status, /^End of iteration 37:/);
+    assert.deepEqual(await browser.evaluate(outside, ['step-status', 'graph', 'numbers']), []);
+  });
+
+  test("a link to a step opens with the step's sentence, its numbers and, on a wide screen, its graph in view", async () => {
+    for (const [width, height, inView] of [
+      [1280, 800, ['step-status', 'graph', 'numbers']],
+      [360, 740, ['step-status', 'numbers']],
+    ]) {
+      await browser.open(`${pageUrl}#iteration=37&step=3`, { width, height });
+      assert.deepEqual(await browser.evaluate(outside, inView), [], `at ${width} px`);
+    }
+  });
+
+  test('a question shows the numbers it needs beside it', async () => {
+    for (const [width, height] of [
+      [1280, 800],
+      [360, 740],
+    ]) {
+      for (const within of [3, perIteration - 1]) {
+        await browser.open(`${pageUrl}#iteration=37&step=${within}`, { width, height });
+        await browser.evaluate(() => document.getElementById('answer-mode').click());
+        await browser.evaluate(() => document.getElementById('words').scrollIntoView());
+        const open = await browser.evaluate(() => !document.getElementById('question').hidden);
+        assert.ok(open, 'a question is open');
+        assert.deepEqual(
+          await browser.evaluate(outside, ['question', 'numbers']),
+          [],
+          `at ${width} px, step ${within}`,
+        );
+      }
+    }
+  });
+
+  test('Play stops at an open question, and does not skip it', async () => {
+    await browser.open(`${pageUrl}#iteration=2&step=1`);
+    await browser.evaluate(() => {
+      document.getElementById('answer-mode').click();
+      document.getElementById('speed').value = '200';
+      document.getElementById('play').click();
+    });
+    await new Promise((resolve) => setTimeout(resolve, 1000));
+    const state = await browser.evaluate(() => ({
+      position: document.getElementById('position').textContent,
+      play: document.getElementById('play').textContent,
+      asking: !document.getElementById('question').hidden,
+    }));
+    assert.deepEqual(state, {
+      position: 'Step 35 of 3,300: iteration 2, pass 1 of 5, ant 1',
+      play: 'Play',
+      asking: true,
+    });
+    await browser.evaluate(() => document.getElementById('play').click());
+    assert.equal(
+      await browser.evaluate(() => document.getElementById('position').textContent),
+      state.position,
+      'Play on the open question leaves it open',
+    );
+  });
+
+  test('at 360 px no step scrolls sideways, asked or shown', async () => {
+    await browser.open(pageUrl, { width: 360, height: 740 });
+    const wide = await browser.evaluate((steps) => {
+      const found = [];
+      const range = document.getElementById('step');
+      for (const answering of [false, true]) {
+        if (document.getElementById('answer-mode').checked !== answering) {
+          document.getElementById('answer-mode').click();
+        }
+        for (let step = 1; step <= steps; ++step) {
+          range.value = String(step);
+          range.dispatchEvent(new Event('input', { bubbles: true }));
+          if (document.documentElement.scrollWidth > innerWidth) {
+            found.push(`step ${step}${answering ? ', asked' : ''}`);
+          }
+        }
+      }
+      return found;
+    }, 10 * perIteration);
+    assert.deepEqual(wide, []);
+  });
+
+  test('says why where the trace is no trace, or its program cannot run', async () => {
+    const html = fs.readFileSync(process.env.ANTORDER_PAGE, 'utf8');
+    const program = (id) =>
+      new RegExp(`(<script type="application/wasm;base64" id="${id}">)([^<]*)(</script>)`);
+    const report = program('antorder-program').exec(html)[2];
+    for (const [content, reason] of [
+      [report, /^antorder-trace did not write its trace \(.+\)\.$/],
+      ['AAAA', /^antorder-trace did not write its trace \(.+\)\.$/],
+    ]) {
+      const file = path.join(folder, 'broken.html');
+      fs.writeFileSync(
+        file,
+        html.replace(program('trace-program'), (_, a, __, b) => a + content + b),
+      );
+      await browser.page.goto(`file://${file}`);
+      await browser.page.waitForFunction(() =>
+        /did not/.test(document.getElementById('status').textContent),
+      );
+      const status = await browser.evaluate(() => document.getElementById('status').textContent);
+      assert.match(status, reason);
+    }
   });
 
   test("a level pointed at in a move's table is marked in the heat map and the graph", async () => {
