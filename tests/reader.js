@@ -163,25 +163,33 @@ export function readRun(trace) {
   // A trail table's numbers for each test not taken: its level, run time² and, where shown, its
   // weight, checked as the level over the run time², "≈" where the printed operands show.
   function readWeights(table, from) {
-    return table.rows
-      .filter(({ cells }) => cell(table, cells, 'Pheromone') !== '')
-      .map(({ cells, edge }) => {
-        const test = Number(cell(table, cells, 'Test'));
-        const level = Number(cell(table, cells, 'Pheromone'));
-        const time = Number(read(/^(?<time>[\d.]+)²$/, cell(table, cells, 'Run time²')).time);
-        assert.deepEqual(edge, { from, to: test }, 'the edge a row points at');
-        if (!table.headings.includes('Weight')) {
-          return { test, level, time, value: level / time ** 2 };
-        }
-        const { about, weight, arrow } = read(
-          /^(?<about>≈ )?(?<weight>[\d.]+)(?<arrow> ← largest)?$/,
-          cell(table, cells, 'Weight'),
-        );
-        const fromPrinted = level / time ** 2;
-        assert.ok(close(fromPrinted, Number(weight)), `weight ${weight} of test ${test}`);
-        assert.equal(about !== undefined, valueText(fromPrinted) !== weight, `"≈" on ${weight}`);
-        return { test, level, time, value: Number(weight), arrow: arrow !== undefined };
-      });
+    const rows = table.rows.filter(({ cells }) => cell(table, cells, 'Pheromone') !== '');
+    // The significant digits the table writes with: four, or more where it takes them.
+    const significant = (text) => text.replace(/[^\d]/g, '').replace(/^0+/, '').length;
+    const digits = Math.max(4, ...rows.flatMap(({ cells }) => cells.slice(1).map(significant)));
+    return rows.map(({ cells, edge }) => {
+      const test = Number(cell(table, cells, 'Test'));
+      const levelText = cell(table, cells, 'Pheromone');
+      const level = Number(levelText);
+      const time = Number(read(/^(?<time>[\d.]+)²$/, cell(table, cells, 'Run time²')).time);
+      assert.deepEqual(edge, { from, to: test }, 'the edge a row points at');
+      if (!table.headings.includes('Weight')) {
+        return { test, level, levelText, digits, time, value: level / time ** 2 };
+      }
+      const { about, weight, arrow } = read(
+        /^(?<about>≈ )?(?<weight>[\d.]+)(?<arrow> ← largest)?$/,
+        cell(table, cells, 'Weight'),
+      );
+      const fromPrinted = level / time ** 2;
+      assert.ok(close(fromPrinted, Number(weight)), `weight ${weight} of test ${test}`);
+      assert.equal(
+        about !== undefined,
+        valueText(fromPrinted, digits) !== weight,
+        `"≈" on ${weight}`,
+      );
+      const value = Number(weight);
+      return { test, level, levelText, digits, time, value, arrow: arrow !== undefined };
+    });
   }
 
   // A faults table's numbers for each test not taken: what it detects and, where shown, how many
@@ -251,12 +259,12 @@ export function readRun(trace) {
     const weights = readWeights(table, from);
     // The level the ant read: the heat map's before the pass's local update, as the steps before
     // showed it, or after it, as the local update's step will.
-    for (const { test, level } of weights) {
-      const read = { from, test, level: valueText(level) };
+    for (const { test, levelText, digits } of weights) {
+      const read = { from, test, levelText, digits };
       if (when === 'before') {
         assert.equal(
-          read.level,
-          valueText(memory.read[from - 1][test - 1]),
+          levelText,
+          valueText(memory.read[from - 1][test - 1], digits),
           `the level read to ${test}`,
         );
       } else {
@@ -405,8 +413,8 @@ export function readRun(trace) {
       for (const { test, level } of table.counts) {
         const [a, b] = how.axis === 'row' ? [Number(how.at), test] : [test, Number(how.at)];
         assert.equal(
-          level,
-          Number(shown.heat.cells[a - 1][b - 1].text),
+          valueText(level),
+          shown.heat.cells[a - 1][b - 1].text,
           `the heat map's level ${a} → ${b}`,
         );
       }
@@ -566,10 +574,10 @@ export function readRun(trace) {
     assert.equal(Number(said.pass), view.step.pass);
     assert.deepEqual([Number(said.rho), Number(said.share), Number(said.tau0)], [rho, rho, tau0]);
     assert.ok(close(Number(said.keep), 1 - rho), `1 − rho = ${said.keep}`);
-    for (const { from, test, level } of memory.after.splice(0)) {
+    for (const { from, test, levelText, digits } of memory.after.splice(0)) {
       assert.equal(
-        level,
-        valueText(view.levels[from - 1][test - 1]),
+        levelText,
+        valueText(view.levels[from - 1][test - 1], digits),
         'the level read after the update',
       );
     }

@@ -126,6 +126,20 @@ test('every step reads true: each sentence, table and procedure line, for its me
   assert.deepEqual([...run.kinds].sort(), ['end', 'local', 'move'], 'the steps that ask');
 });
 
+// Runs the learner may ask for: every draw to the faults or to the trail, updates that forget the
+// old level, the other rule, and a seed whose weights tie to four digits where they do not.
+for (const args of [
+  ['--q0', '0'],
+  ['--q0', '1'],
+  ['--rho', '1'],
+  ['--keep', 'largest'],
+  ['--seed', '1'],
+]) {
+  test(`every step of a changed run reads true: ${args.join(' ')}`, () => {
+    readRun(JSON.parse(programOutput(process.env.ANTORDER_TRACE, args)));
+  });
+}
+
 // The page's own text around the replay, as a reader reads it once the page has written its facts
 // in: the template's main part, its tags dropped.
 const pageText = (() => {

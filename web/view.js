@@ -325,19 +325,42 @@ function moveWords(move, parameters) {
 const openTests = (move) =>
   move.weights.map((_, t) => t + 1).filter((test) => !move.taken.includes(test));
 
-// A trail move's weight of `test` as the table writes it: the weight, or "≈" the weight where the
-// printed level over the printed run time² gives another.
-function weightText(move, read, cost, test) {
-  const level = valueText(read[move.from - 1][test - 1]);
+// The significant digits a trail move's table writes its levels and weights with: four, or as
+// many more as it takes for the test taken to stand above the lower tests and not below the
+// others, as the program compared them, both by its weight as written and by its level as written
+// over its run time², from the levels `read`.
+function weightDigits(move, read, cost) {
+  const weight = (test, digits) => Number(valueText(move.weights[test - 1], digits));
+  const worked = (test, digits) =>
+    Number(valueText(read[move.from - 1][test - 1], digits)) / cost[move.from - 1][test - 1] ** 2;
+  const standsOut = (value, digits) =>
+    openTests(move).every((test) =>
+      test < move.to
+        ? value(test, digits) < value(move.to, digits)
+        : value(test, digits) <= value(move.to, digits),
+    );
+  for (let digits = 4; digits < 9; ++digits) {
+    if (standsOut(weight, digits) && standsOut(worked, digits)) {
+      return digits;
+    }
+  }
+  return 9;
+}
+
+// A trail move's weight of `test` as the table writes it, with `digits` significant digits: the
+// weight, or "≈" the weight where the printed level over the printed run time² gives another.
+function weightText(move, read, cost, test, digits) {
+  const level = valueText(read[move.from - 1][test - 1], digits);
   const time = valueText(cost[move.from - 1][test - 1]);
   const weight = move.weights[test - 1];
-  const sign = approximately(Number(level) / Number(time) ** 2, weight);
-  return `${sign === '≈' ? '≈ ' : ''}${valueText(weight)}`;
+  const sign = approximately(Number(level) / Number(time) ** 2, weight, digits);
+  return `${sign === '≈' ? '≈ ' : ''}${valueText(weight, digits)}`;
 }
 
 // The numbers a trail move is made from: each test's pheromone and run time², and, once the move
 // is shown, its weight, with the tests taken; before, the tests not taken alone.
 function trailTable(move, read, cost, withWeights) {
+  const digits = weightDigits(move, read, cost);
   return {
     caption:
       `From test ${move.from}: weight = pheromone ÷ run time². The largest weight wins; on a tie, ` +
@@ -350,12 +373,12 @@ function trailTable(move, read, cost, withWeights) {
         return { cells: [String(test), '', '', 'taken'], pick: false };
       }
       const pick = withWeights && test === move.to;
-      const weight = `${weightText(move, read, cost, test)}${pick ? ' ← largest' : ''}`;
+      const weight = `${weightText(move, read, cost, test, digits)}${pick ? ' ← largest' : ''}`;
       return {
         edge: { from: move.from, to: test },
         cells: [
           String(test),
-          valueText(read[move.from - 1][t]),
+          valueText(read[move.from - 1][t], digits),
           `${valueText(cost[move.from - 1][t])}²`,
           ...(withWeights ? [weight] : []),
         ],
@@ -488,7 +511,7 @@ function moveQuestion(move, parameters, shown, iteration, step, cost, faultMatri
     name: (test) => `test ${test}`,
     what: below ? 'weight' : 'count of new faults',
     value: below
-      ? (test) => weightText(move, shown.levels, cost, test)
+      ? (test) => weightText(move, shown.levels, cost, test, weightDigits(move, shown.levels, cost))
       : (test) => String(move.newFaults[test - 1]),
     best: below ? 'largest' : 'most',
     tieRule: 'the lower test wins',
