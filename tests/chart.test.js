@@ -102,6 +102,36 @@ test('labels the ends of the score range and each score the report holds', () =>
   assert.deepEqual(labels, ['0.38', '0.42', '0.50', '0.54', '0.58']);
 });
 
+test('beside a changed run, each run on one axis, only the changed dots lead to the replay', () => {
+  const program = parseReport(report(['0.380000', '0.580000', '0.500000']));
+  const changed = { initial: 0.54, scores: [0.42, 0.46, 0.5, 0.54, 0.58], finalTour: [1, 2] };
+  const svg = chartSvg(program, range, 640, changed);
+  const plot = chartLayout(640, true).plot;
+  const at = (iteration, score) =>
+    `${iterationX(iteration, 5, plot).toFixed(1)},${scoreY(score, axis, plot).toFixed(1)}`;
+  const series = [...svg.matchAll(/<polyline class="scores" points="([^"]*)"/g)].map((m) => m[1]);
+  assert.deepEqual(series, [
+    `${at(1, 0.38)} ${at(2, 0.58)} ${at(3, 0.5)}`,
+    changed.scores.map((score, k) => at(k + 1, score)).join(' '),
+  ]);
+  const leading = [...svg.matchAll(/data-iteration="(\d+)"/g)].map((m) => Number(m[1]));
+  assert.deepEqual(leading, [1, 2, 3, 4, 5]);
+  const ticks = [...svg.matchAll(/text-anchor="middle" fill="#333">(\d+)</g)].map((m) => m[1]);
+  assert.deepEqual(ticks, ['1'], 'the axis of the longer run');
+  const legendYs = [...svg.matchAll(/<circle cx="[^"]*" cy="([^"]*)" r="4"/g)].map((m) =>
+    Number(m[1]),
+  );
+  assert.equal(legendYs.length, 2);
+  assert.ok(
+    legendYs.every((y) => y + 4 + 3 < scoreY(0.58, axis, plot)),
+    'the legend above the plot, clear of the top score',
+  );
+  assert.match(
+    svg,
+    /<desc id="chart-desc">[^<]*The changed run's 5 iterations keep scores between 0\.42 and 0\.58/,
+  );
+});
+
 test('the chart README.md shows is the one the script makes from the recorded report', () => {
   const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
   const [low, high] = trace.instance.scoreRange;

@@ -582,7 +582,7 @@ export function readRun(trace) {
       );
     }
     const counted = read(
-      /^(?:(?<one>One) level changed|(?<many>\d+) levels changed|(?<none>Every level was at tau0 already, and stays there))\.$/,
+      /^(?:(?<one>One) level changed|(?<many>\d+) levels changed|(?<none>Every level was at tau0 already, and stays there)|(?<lost>No level changed: each is so near tau0 that rho of the way is lost in single precision))\.$/,
       second,
     );
     assert.equal(counted.one ? 1 : Number(counted.many ?? 0), view.changes.length, 'the count');
@@ -597,7 +597,21 @@ export function readRun(trace) {
       assert.ok(said.way === 'back to' ? is <= was : is >= was, `${change.text}: ${said.way} tau0`);
     }
     if (counted.none) {
-      assert.ok(view.levels.flat().every((level) => valueText(level) === valueText(tau0)));
+      assert.ok(
+        view.levels.flat().every((level) => level === trace.tau0),
+        'every level at tau0',
+      );
+    }
+    if (counted.lost) {
+      const levels = memory.previous.levels.flat();
+      assert.ok(
+        levels.some((level) => level !== trace.tau0),
+        'a level away from tau0',
+      );
+      // Single precision holds 24 significant bits: a change below half the last is lost.
+      for (const level of levels) {
+        assert.ok(Math.abs(rho * (level - trace.tau0)) < Math.abs(level) * 2 ** -24, `${level}`);
+      }
     }
     // The local rule: after the pass, so that the ants read the levels it starts from; before, and
     // they would have read the levels it leaves.

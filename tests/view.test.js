@@ -5,8 +5,9 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import { test } from 'node:test';
-import { programOutput } from './wasi_run.js';
+import { programOutput, runProgram } from './wasi_run.js';
 import { close, numbers, readRun } from './reader.js';
+import { parseReport } from '../web/chart.js';
 import * as View from '../web/view.js';
 
 const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
@@ -127,18 +128,134 @@ test('every step reads true: each sentence, table and procedure line, for its me
 });
 
 // Runs the learner may ask for: every draw to the faults or to the trail, updates that forget the
-// old level, the other rule, and a seed whose weights tie to four digits where they do not.
+// old level, the other rule, a seed whose weights tie to four digits where they do not, updates
+// that leave every level reading as tau0, and updates too small for single precision to show.
 for (const args of [
   ['--q0', '0'],
   ['--q0', '1'],
   ['--rho', '1'],
   ['--keep', 'largest'],
   ['--seed', '1'],
+  ['--seed', '2147483646', '--q0', '0', '--rho', '0.999999'],
+  ['--rho', '0.000001', '--iterations', '20'],
 ]) {
   test(`every step of a changed run reads true: ${args.join(' ')}`, () => {
     readRun(JSON.parse(programOutput(process.env.ANTORDER_TRACE, args)));
   });
 }
+
+// The options a run title names, read back as the arguments that would run it.
+function titleArguments(title) {
+  const named = new RegExp(
+    String.raw`^(?<which>A changed run, not the program’s|The program’s own run): seed (?<seed>\d+), ` +
+      String.raw`q0 (?<q0>[\d.]+), rho (?<rho>[\d.]+), (?<iterations>[\d,]+) iterations, ` +
+      String.raw`the (?<keep>smallest|largest) score kept\.$`,
+  ).exec(title);
+  assert.ok(named, title);
+  const { which, iterations, ...rest } = named.groups;
+  return { which, ...rest, iterations: iterations.replaceAll(',', '') };
+}
+
+test('a shared address runs the run it names, at its step, and the replay says which run it is', () => {
+  const program = View.addressOf(View.stepAt(shape, 40));
+  assert.equal(View.runFromAddress(program), null, 'the program’s run names no options');
+  assert.deepEqual(View.traceArguments(null), []);
+  assert.deepEqual(titleArguments(View.runTitle(trace, false)), {
+    which: 'The program’s own run',
+    seed: '12345',
+    q0: '0.5',
+    rho: '0.8',
+    iterations: '100',
+    keep: 'smallest',
+  });
+  const own = ['--seed', '12345', '--rho', '0.80', '--iterations', '100', '--keep', 'smallest'];
+  const ownRun = JSON.parse(programOutput(process.env.ANTORDER_TRACE, own));
+  assert.equal(View.changedOptions(ownRun, trace), null, 'asked with its own options, its run');
+  const asked = { seed: '7', q0: '0.9', rho: '0.25', iterations: '40', keep: 'largest' };
+  const args = Object.entries(asked).flatMap(([name, value]) => [`--${name}`, value]);
+  const written = programOutput(process.env.ANTORDER_TRACE, args);
+  const changed = JSON.parse(written);
+  assert.deepEqual(View.changedOptions(changed, trace), asked);
+  const changedShape = View.shapeOf(changed);
+  const step = View.stepAt(changedShape, 39 * 33 + 4);
+  const address = View.addressOf(step, View.optionsOf(changed));
+  const options = View.runFromAddress(address);
+  assert.equal(programOutput(process.env.ANTORDER_TRACE, View.traceArguments(options)), written);
+  assert.equal(View.indexFromAddress(changedShape, address), step.index, address);
+  assert.deepEqual(titleArguments(View.runTitle(changed, true)), {
+    which: 'A changed run, not the program’s',
+    ...asked,
+  });
+  // An address is passed on as written, so that the program refuses what it would refuse.
+  for (const [hash, option] of [
+    ['#q0=2&iteration=3', '--q0'],
+    ['#iterations=1001', '--iterations'],
+    ['#keep=most&step=2', '--keep'],
+    ['#seed=-1', '--seed'],
+    ['#rho=0.5%20', '--rho'],
+    ['#q0=&step=2', '--q0'],
+  ]) {
+    const { status, stderr } = runProgram(
+      process.env.ANTORDER_TRACE,
+      View.traceArguments(View.runFromAddress(hash)),
+    );
+    assert.equal(status, 2, hash);
+    assert.match(stderr, new RegExp(`^antorder-trace: ${option} `), hash);
+  }
+});
+
+// A comparison's column for one run, as numbers and an ordering.
+function columnOf(table, column) {
+  const [score, first, ordering, trail, faults] = table.rows.map(({ cells }) => cells[column]);
+  assert.match(score, /^\d\.\d{6}$/);
+  return {
+    score: Number(score),
+    first: Number(first.replaceAll(',', '')),
+    ordering: numbers(ordering),
+    trail: Number(trail.replaceAll(',', '')),
+    faults: Number(faults.replaceAll(',', '')),
+  };
+}
+
+// What a run came to, found from its report, or from each iteration's scores under its rule, and
+// from each draw against q0.
+function cameTo(run, report = null) {
+  const pick = run.parameters.keep === 'largest' ? Math.max : Math.min;
+  const kept = report?.scores ?? run.iterations.map(({ scores }) => pick(...scores));
+  const score = Number(Math.max(...kept).toFixed(6));
+  const last = run.iterations.at(-1);
+  const lastKept = last.tours[last.scores.indexOf(pick(...last.scores))];
+  const draws = run.iterations
+    .flatMap(({ passes }) => passes.flatMap(({ moves }) => moves))
+    .filter(({ draw }) => draw !== null);
+  const trail = draws.filter(({ draw }) => draw / run.parameters.randLimit < run.parameters.q0);
+  return {
+    score,
+    first: kept.findIndex((s) => s.toFixed(6) === score.toFixed(6)) + 1,
+    ordering: (report?.finalTour ?? lastKept).slice(0, -1),
+    trail: trail.length,
+    faults: draws.length - trail.length,
+  };
+}
+
+test('the comparison says what each run came to, as its report, its rule and its draws give it', () => {
+  const report = parseReport(
+    fs.readFileSync(new URL('expected_report.txt', import.meta.url), 'latin1'),
+  );
+  for (const args of [
+    ['--q0', '0'],
+    ['--q0', '1'],
+    ['--keep', 'largest'],
+    ['--seed', '1'],
+  ]) {
+    const changed = JSON.parse(programOutput(process.env.ANTORDER_TRACE, args));
+    const table = View.comparison(trace, changed);
+    assert.deepEqual(table.headings.slice(1), ['Program’s run', 'Changed run']);
+    const program = columnOf(table, 1);
+    assert.deepEqual(program, cameTo(trace, report), 'the program’s run');
+    assert.deepEqual(columnOf(table, 2), cameTo(changed), args.join(' '));
+  }
+});
 
 // The page's own text around the replay, as a reader reads it once the page has written its facts
 // in: the template's main part, its tags dropped.
@@ -237,7 +354,11 @@ test("the page's note on answering first names the steps that ask, and what each
       pageText,
     );
   assert.ok(note, 'the note on answering first');
-  const KINDS = { move: 'move', 'local update': 'local', "iteration's end": 'end' };
+  const KINDS = {
+    move: 'move',
+    'local update that changes a level': 'local',
+    "iteration's end": 'end',
+  };
   const named = note[1].split(/, each | and each /).map((kind) => KINDS[kind]);
   // What each kind asks, in the note's order, as its questions ask it.
   const ASKS = {

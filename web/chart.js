@@ -7,10 +7,11 @@
 const DEFAULT_WIDTH = 640;
 
 // The chart's size for a width and the plot area inside it: room for the score labels on the
-// left and the iteration labels below.
-export function chartLayout(width) {
+// left, the iteration labels below and, with `legend`, a line above for the legend.
+export function chartLayout(width, legend = false) {
   const height = Math.round(Math.min(320, Math.max(220, width / 2)));
-  return { width, height, plot: { left: 58, right: width - 16, top: 12, bottom: height - 46 } };
+  const top = legend ? 30 : 12;
+  return { width, height, plot: { left: 58, right: width - 16, top, bottom: height - 46 } };
 }
 
 // Reads a report: the suite's score in its given order, the score of each iteration in order,
@@ -53,19 +54,23 @@ export function scoreY(score, axis, plot) {
   return plot.bottom - ((score - axis.low) / (axis.high - axis.low)) * (plot.bottom - plot.top);
 }
 
-// The iterations that get a tick: the first, then every twentieth.
+// The iterations that get a tick: the first, then every twentieth, or of a longer run, every
+// twentieth of each hundred, so that there are never more than six.
 function iterationTicks(count) {
+  const every = 20 * Math.ceil(count / 100);
   const ticks = [1];
-  for (let iteration = 20; iteration <= count; iteration += 20) {
+  for (let iteration = every; iteration <= count; iteration += every) {
     ticks.push(iteration);
   }
   return ticks;
 }
 
 // The scores that get a grid line, from the smallest: the ends of the range and every score the
-// report holds, each as the report prints it, to two decimals.
-function scoreTicks(run, range) {
-  const scores = [range.low, range.high, run.initial, ...run.scores].map((s) => s.toFixed(2));
+// runs hold, each as the report prints it, to two decimals.
+function scoreTicks(runs, range) {
+  const scores = [range.low, range.high, runs[0].initial, ...runs.flatMap((run) => run.scores)].map(
+    (s) => s.toFixed(2),
+  );
   return [...new Set(scores)].map(Number).sort((a, b) => a - b);
 }
 
@@ -74,16 +79,19 @@ export function orderingText(tour) {
   return tour.slice(0, -1).join(', ');
 }
 
-// The chart's text alternative: what it shows, in words.
-function chartDescription(run) {
-  const lowest = Math.min(...run.scores);
-  const highest = Math.max(...run.scores);
-  return (
-    `The score each of the ${run.scores.length} iterations keeps, between ` +
-    `${lowest.toFixed(2)} and ${highest.toFixed(2)}. The dashed line is the suite in its ` +
-    `given order, ${run.initial.toFixed(2)}. The last iteration keeps the ordering ` +
-    `${orderingText(run.finalTour)}.`
-  );
+// The chart's text alternative: what it shows, in words, of the program's run and of a changed
+// run beside it, if any.
+function chartDescription(run, changed) {
+  const range = ({ scores }) =>
+    `between ${Math.min(...scores).toFixed(2)} and ${Math.max(...scores).toFixed(2)}`;
+  const program =
+    `The score each of the ${run.scores.length} iterations ${changed ? 'of the program’s run ' : ''}` +
+    `keeps, ${range(run)}. The dashed line is the suite in its given order, ` +
+    `${run.initial.toFixed(2)}. The last iteration keeps the ordering ${orderingText(run.finalTour)}.`;
+  return changed
+    ? `${program} The changed run's ${changed.scores.length} iterations keep scores ${range(changed)}, ` +
+        `the last the ordering ${orderingText(changed.finalTour)}.`
+    : program;
 }
 
 const number = (value) => value.toFixed(1);
@@ -135,37 +143,65 @@ function givenOrderLine(initial, axis, plot) {
   ];
 }
 
-// The kept scores: a dot at each iteration, joined by a lighter line.
-function keptScores(scores, axis, plot) {
+// The kept scores of `count` iterations on the axis: a dot at each iteration, joined by a lighter
+// line, in the colours `colours`, the line's and the dots'; the dots of the run the replay shows
+// carry their iteration.
+function keptScores(scores, count, axis, plot, { line, dots, shown }) {
   const kept = scores.map((score, k) => [
-    number(iterationX(k + 1, scores.length, plot)),
+    number(iterationX(k + 1, count, plot)),
     number(scoreY(score, axis, plot)),
   ]);
+  const iteration = (k) => (shown ? ` data-iteration="${k + 1}"` : '');
   return [
     `<polyline class="scores" points="${kept.map(([x, y]) => `${x},${y}`).join(' ')}" ` +
-      'fill="none" stroke="#5b80bb"/>',
-    '<g class="kept" fill="#1f5fa8">',
-    ...kept.map(([x, y], k) => `<circle cx="${x}" cy="${y}" r="3" data-iteration="${k + 1}"/>`),
+      `fill="none" stroke="${line}"/>`,
+    `<g class="kept" fill="${dots}">`,
+    ...kept.map(([x, y], k) => `<circle cx="${x}" cy="${y}" r="3"${iteration(k)}/>`),
     '</g>',
   ];
 }
 
+// The runs' colours: the program's, and a changed run's beside it.
+const PROGRAM = { line: '#5b80bb', dots: '#1f5fa8' };
+const CHANGED = { line: '#d9925a', dots: '#a04a00' };
+
+// The legend of two runs, on the line above the plot: each run's colour and name.
+function legend(plot) {
+  return [
+    [PROGRAM, 'the program’s run', 0],
+    [CHANGED, 'the changed run', 140],
+  ].map(
+    ([{ dots }, name, offset]) =>
+      `<circle cx="${plot.left + offset + 4}" cy="10" r="4" fill="${dots}"/>` +
+      `<text x="${plot.left + offset + 12}" y="10" dy="0.35em" fill="#333">${name}</text>`,
+  );
+}
+
 // The chart of a parsed report, on the axis of the scores from `range.low` to `range.high`,
-// `width` units wide, as the text of an SVG element.
-export function chartSvg(run, range, width = DEFAULT_WIDTH) {
-  const layout = chartLayout(width);
+// `width` units wide, as the text of an SVG element; with `changed`, the scores a changed run kept
+// beside it, the run the replay shows.
+export function chartSvg(run, range, width = DEFAULT_WIDTH, changed = null) {
+  const layout = chartLayout(width, changed !== null);
   const axis = scoreAxis(range);
+  const runs = changed === null ? [run] : [run, changed];
+  const count = Math.max(...runs.map(({ scores }) => scores.length));
   const lines = [
     `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${width} ${layout.height}" ` +
       'role="img" aria-labelledby="chart-title chart-desc" font-family="sans-serif" ' +
       'font-size="12">',
     '<title id="chart-title">APFD kept by each iteration of antorder\'s search</title>',
-    `<desc id="chart-desc">${chartDescription(run)}</desc>`,
+    `<desc id="chart-desc">${chartDescription(run, changed)}</desc>`,
     `<rect width="${width}" height="${layout.height}" fill="#fff"/>`,
-    ...scoreGrid(scoreTicks(run, range), axis, layout.plot),
-    ...iterationAxis(run.scores.length, layout),
+    ...scoreGrid(scoreTicks(runs, range), axis, layout.plot),
+    ...iterationAxis(count, layout),
     ...givenOrderLine(run.initial, axis, layout.plot),
-    ...keptScores(run.scores, axis, layout.plot),
+    ...keptScores(run.scores, count, axis, layout.plot, { ...PROGRAM, shown: changed === null }),
+    ...(changed === null
+      ? []
+      : [
+          ...keptScores(changed.scores, count, axis, layout.plot, { ...CHANGED, shown: true }),
+          ...legend(layout.plot),
+        ]),
     '</svg>',
   ];
   return `${lines.join('\n')}\n`;

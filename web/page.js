@@ -44,22 +44,31 @@ function programModule(id) {
   return new WebAssembly.Module(bytes);
 }
 
-// Runs the program in the element `id` to its end, with the arguments `args` and no input, and
-// returns what it wrote to its standard output, as text; throws, saying why, where it traps or
-// ends with a status other than 0.
-function programOutput(id, args = []) {
+// Runs the program in the element `id` to its end, with the arguments `args` and no input:
+// its exit status and what it wrote to its standard output and error, as text. Throws where it
+// traps.
+function runProgram(id, args = []) {
   const written = { 1: [], 2: [] };
   const status = Wasi.runWasiProgram(
     programModule(id),
     (fd, bytes) => written[fd]?.push(bytes),
     args,
   );
-  const decoder = new TextDecoder();
-  const text = (fd) => written[fd].map((bytes) => decoder.decode(bytes, { stream: true })).join('');
+  const text = (fd) => {
+    const decoder = new TextDecoder();
+    return written[fd].map((bytes) => decoder.decode(bytes, { stream: true })).join('');
+  };
+  return { status, out: text(1), err: text(2).trim() };
+}
+
+// What the program in the element `id` writes to its standard output; throws, saying why, where
+// it traps or ends with a status other than 0.
+function programOutput(id, args = []) {
+  const { status, out, err } = runProgram(id, args);
   if (status !== 0) {
-    throw new Error(`it ended with status ${status}: ${text(2).trim()}`);
+    throw new Error(`it ended with status ${status}: ${err}`);
   }
-  return text(1);
+  return out;
 }
 
 // Draws `draw(width)`, an SVG drawing, into the element `id` at the width that element has, and
@@ -153,11 +162,15 @@ function makeHeatMap(tests) {
   return [...byId('pheromone').tBodies[0].rows].map((line) => [...line.cells].slice(1));
 }
 
-// The replay: the trace, its shape, the index of the step shown from 0, its view, Play's timer,
-// the heat map's cells, how to redraw the graph, and the reader's answers.
+// The replay: the program's trace and the trace shown, with the options of its run, or null for
+// the program's own; its shape, the index of the step shown from 0, its view, Play's timer, the
+// heat map's cells, how to redraw the graph and the chart, and the reader's answers.
 const replay = {
   linked: null,
+  program: null,
   trace: null,
+  options: null,
+  redrawChart: () => {},
   shape: null,
   index: 0,
   view: null,
@@ -181,23 +194,28 @@ function graphSvg(width) {
   });
 }
 
+// Writes the table `table` of the view into the table element `element`.
+function showTable(target, table) {
+  target.caption.textContent = table.caption;
+  target.tHead.replaceChildren(headings(table.headings));
+  target.tBodies[0].replaceChildren(
+    ...table.rows.map(({ cells, pick, edge }) => {
+      const line = row(cells, pick ? 'pick' : '');
+      if (edge) {
+        line.dataset.edge = `${edge.from}-${edge.to}`;
+        line.tabIndex = 0;
+      }
+      return line;
+    }),
+  );
+}
+
 // The numbers the step was made from, or a question needs, as a table, or none.
 function showNumbers(table) {
   const numbers = byId('numbers');
   numbers.hidden = table === null;
   if (table !== null) {
-    numbers.caption.textContent = table.caption;
-    numbers.tHead.replaceChildren(headings(table.headings));
-    numbers.tBodies[0].replaceChildren(
-      ...table.rows.map(({ cells, pick, edge }) => {
-        const line = row(cells, pick ? 'pick' : '');
-        if (edge) {
-          line.dataset.edge = `${edge.from}-${edge.to}`;
-          line.tabIndex = 0;
-        }
-        return line;
-      }),
-    );
+    showTable(numbers, table);
   }
 }
 
@@ -294,7 +312,7 @@ function showAnswerCount() {
 // answering mode, a question first, which stops Play.
 function showStep() {
   replay.linked = null;
-  const full = View.stepView(replay.trace, replay.shape, replay.index);
+  const full = View.stepView(replay.trace, replay.shape, replay.index, replay.options);
   const question = openQuestion(full);
   const view = question === null ? full : question.shown;
   replay.view = view;
@@ -415,58 +433,134 @@ function onChartClick(event) {
   }
 }
 
-// Runs the trace and reads its shape, or says why it cannot.
-function readTrace() {
+// Runs the trace with the options `options`, or the program's own, and reads it and its shape;
+// or says why it cannot, in the element `status`: the program's own line where it refused an
+// option.
+function readTrace(options, status) {
   try {
-    const trace = JSON.parse(programOutput('trace-program'));
+    const { status: exit, out, err } = runProgram('trace-program', View.traceArguments(options));
+    if (exit === 2) {
+      byId(status).textContent = err;
+      return null;
+    }
+    if (exit !== 0) {
+      throw new Error(`it ended with status ${exit}: ${err}`);
+    }
+    const trace = JSON.parse(out);
     return { trace, shape: View.shapeOf(trace) };
   } catch (error) {
-    byId('status').textContent = View.traceFailure(error.message);
+    byId(status).textContent = View.traceFailure(error.message);
     return null;
   }
 }
 
-// Runs the trace, shows the suite and the chart, and opens the replay at the step the address
-// names, or at the first.
-function startReplay(run) {
-  const read = readTrace();
-  if (read === null) {
-    return;
-  }
-  const { trace, shape } = read;
-  Object.assign(replay, { trace, shape });
+// The panel's fields, which say the options of the run shown.
+const FIELDS = Object.fromEntries(View.RUN_OPTIONS.map((name) => [name, `run-${name}`]));
+
+// Shows the run of `trace`, read with the options `options`, or the program's own run where they
+// are null, at the step numbered `index` from 0: its replay, the line that says which run it is,
+// the chart with its scores beside the program's, and what each run came to.
+function showRun({ trace, shape }, options, index) {
+  Object.assign(replay, { trace, shape, options, answers: new Map() });
+  const changed = options !== null;
   showFacts(View.facts(trace));
-  showSuite(trace.instance);
-  if (run) {
-    const [low, high] = trace.instance.scoreRange;
-    drawAtWidth('chart', (width) => Chart.chartSvg(run, { low, high }, width));
-    byId('status').hidden = true;
+  byId('run-shown').textContent = View.runTitle(trace, changed);
+  for (const [name, id] of Object.entries(FIELDS)) {
+    byId(id).value = View.optionsOf(trace)[name];
   }
-  const range = byId('step');
-  range.max = String(shape.steps);
+  byId('program-run').disabled = !changed;
+  byId('comparison').hidden = !changed;
+  if (changed) {
+    showTable(byId('comparison'), View.comparison(replay.program, trace));
+  }
+  byId('step').max = String(shape.steps);
   byId('step-count').textContent = shape.steps.toLocaleString('en-GB');
-  for (const id of ['step', 'previous', 'play', 'next', 'speed', 'answer-mode']) {
-    byId(id).disabled = false;
-  }
-  byId('legend').innerHTML = trace.iterations[0].tours
-    .map((_, k) => Graph.legendItem(k + 1))
-    .join('');
   byId('procedure').replaceChildren(
     ...View.procedure(trace.parameters).map(({ name, depth, text }) =>
       element('li', { 'data-line': name, style: `padding-left: ${0.4 + 2 * depth}ch` }, text),
     ),
   );
-  replay.cells = makeHeatMap(trace.instance.faultMatrix.length);
-  replay.index = View.indexFromAddress(shape, location.hash);
-  replay.view = View.stepView(trace, shape, replay.index);
-  showScale(replay.view.heat);
+  replay.index = Math.min(shape.steps - 1, index);
+  showScale(View.stepView(trace, shape, replay.index).heat);
+  replay.redrawChart();
+  setPlaying(false);
+  showStep();
+}
+
+// Runs the run with the options `options`, or where they are null or the program's own shows
+// the program's run, at the step `at(shape)` gives of its shape; a run the trace program refuses
+// leaves the run shown, and the panel, open, says why.
+function changeRun(options, at) {
+  byId('change-status').textContent = '';
+  const read = options === null ? null : readTrace(options, 'change-status');
+  if (options !== null && read === null) {
+    byId('change-run').open = true;
+    return;
+  }
+  const changed = read === null ? null : View.changedOptions(read.trace, replay.program);
+  const shown =
+    changed === null ? { trace: replay.program, shape: View.shapeOf(replay.program) } : read;
+  showRun(shown, changed, at(shown.shape));
+}
+
+// The step an address names, of a run of the shape `shape`.
+const addressed = (shape) => View.indexFromAddress(shape, location.hash);
+
+// The options the panel's fields give, as typed.
+const typedOptions = () =>
+  Object.fromEntries(Object.entries(FIELDS).map(([name, id]) => [name, byId(id).value]));
+
+// Runs the trace, shows the suite and the chart, and opens the replay at the run and the step the
+// address names, or at the program's run's first step.
+function startReplay(run) {
+  const read = readTrace(null, 'status');
+  if (read === null) {
+    return;
+  }
+  replay.program = read.trace;
+  showSuite(read.trace.instance);
+  if (run) {
+    const [low, high] = read.trace.instance.scoreRange;
+    replay.redrawChart = drawAtWidth('chart', (width) =>
+      Chart.chartSvg(
+        run,
+        { low, high },
+        width,
+        replay.options === null ? null : View.keptScores(replay.trace),
+      ),
+    );
+    byId('status').hidden = true;
+  }
+  for (const id of ['step', 'previous', 'play', 'next', 'speed', 'answer-mode', 'run']) {
+    byId(id).disabled = false;
+  }
+  for (const id of Object.values(FIELDS)) {
+    byId(id).disabled = false;
+  }
+  byId('legend').innerHTML = read.trace.iterations[0].tours
+    .map((_, k) => Graph.legendItem(k + 1))
+    .join('');
+  replay.cells = makeHeatMap(read.trace.instance.faultMatrix.length);
+  replay.trace = read.trace;
+  replay.view = View.stepView(read.trace, read.shape, 0);
   replay.redraw = drawAtWidth('graph', graphSvg);
+  showRun(read, null, addressed(read.shape));
+  const asked = View.runFromAddress(location.hash);
+  if (asked !== null) {
+    changeRun(asked, addressed);
+  }
+  const range = byId('step');
   range.addEventListener('input', (event) => goTo(Number(event.target.value) - 1));
   onStepButton('previous', -1);
   onStepButton('next', 1);
   byId('play').addEventListener('click', () => setPlaying(replay.timer === null));
   byId('speed').addEventListener('change', () => replay.timer !== null && setPlaying(true));
   byId('answer-mode').addEventListener('change', showStep);
+  byId('change-form').addEventListener('submit', (event) => {
+    event.preventDefault();
+    changeRun(typedOptions(), () => 0);
+  });
+  byId('program-run').addEventListener('click', () => changeRun(null, () => 0));
   document.addEventListener('keydown', onKey);
   byId('chart').addEventListener('click', onChartClick);
   for (const id of ['numbers', 'pheromone']) {
@@ -474,14 +568,21 @@ function startReplay(run) {
       byId(id).addEventListener(type, onLinkEvent);
     }
   }
-  window.addEventListener('hashchange', () => {
-    goTo(View.indexFromAddress(shape, location.hash));
-    showReplay();
-  });
-  showStep();
+  window.addEventListener('hashchange', onAddress);
   if (location.hash) {
     showReplay();
   }
+}
+
+// An address the reader typed or followed: its run, where it names another, and its step.
+function onAddress() {
+  const asked = View.runFromAddress(location.hash);
+  if (View.traceArguments(asked).join(' ') === View.traceArguments(replay.options).join(' ')) {
+    goTo(addressed(replay.shape));
+  } else {
+    changeRun(asked, addressed);
+  }
+  showReplay();
 }
 
 // The report first; the rest once the frame that shows the report has been painted, which the

@@ -75,8 +75,47 @@ export function indexFromAddress(shape, hash) {
   return indexOf(shape, whole('iteration', shape.iterations), whole('step', shape.perIteration));
 }
 
-// The address of a step.
-export const addressOf = (step) => `#iteration=${step.iteration}&step=${step.within}`;
+// The options of antorder-trace that change a run, by the names the address and the panel give
+// them.
+export const RUN_OPTIONS = ['seed', 'q0', 'rho', 'iterations', 'keep'];
+
+// The options a changed run was asked for, each as written, or null for the program's own run.
+export function runFromAddress(hash) {
+  const parameters = new URLSearchParams(hash.slice(1));
+  const named = RUN_OPTIONS.filter((name) => parameters.has(name));
+  return named.length === 0
+    ? null
+    : Object.fromEntries(named.map((name) => [name, parameters.get(name)]));
+}
+
+// The arguments that run antorder-trace with the options `options`, or with none.
+export const traceArguments = (options) =>
+  RUN_OPTIONS.filter((name) => options?.[name] !== undefined).flatMap((name) => [
+    `--${name}`,
+    options[name],
+  ]);
+
+// The options of the run a trace records, as the panel and the address write them.
+export const optionsOf = ({ parameters }) => ({
+  seed: String(parameters.seed),
+  q0: plain(parameters.q0),
+  rho: plain(parameters.rho),
+  iterations: String(parameters.iterations),
+  keep: parameters.keep,
+});
+
+// The options of the run `trace` records where they are not the program's, whose trace is
+// `program`, or null where they are: a run asked for with the program's own options is its run.
+export function changedOptions(trace, program) {
+  const [options, own] = [optionsOf(trace), optionsOf(program)];
+  return RUN_OPTIONS.every((name) => options[name] === own[name]) ? null : options;
+}
+
+// The address of a step of the run with the options `options`, or of the program's run.
+export function addressOf(step, options = null) {
+  const run = options === null ? [] : RUN_OPTIONS.map((name) => `${name}=${options[name]}`);
+  return `#${[...run, `iteration=${step.iteration}`, `step=${step.within}`].join('&')}`;
+}
 
 // The step a navigation key goes to from the step `index`: one back or on, the first or the
 // last, or the start of the iteration before or after; never past either end, so that in the
@@ -236,6 +275,17 @@ function changes(before, after) {
       level === after[a][b] ? [] : [{ from: a + 1, to: b + 1, before: level, after: after[a][b] }],
     ),
   );
+}
+
+// How many levels a local update changed, in words; where it changed none, why: every level was
+// at tau0, or so near it that rho of the way is lost in single precision.
+function changedWords(changed, before, tau0) {
+  if (changed.length > 0) {
+    return `${changed.length === 1 ? 'One level' : `${changed.length} levels`} changed.`;
+  }
+  return before.flat().every((level) => level === tau0)
+    ? 'Every level was at tau0 already, and stays there.'
+    : 'No level changed: each is so near tau0 that rho of the way is lost in single precision.';
 }
 
 const changeText = (change) =>
@@ -564,8 +614,8 @@ function keptQuestion(iteration, step, divisors, shown, parameters, faultMatrix)
 
 // After a pass: the new level of the edge that stood highest, from its level and the rule. The
 // choices are that level, the level unchanged, tau0, and the level with rho and 1 − rho
-// swapped, each as the page writes it, in increasing order; an update that changes no level asks
-// nothing.
+// swapped, each as the page writes it, in increasing order; an update that changes no level, or
+// whose choices all read alike, as where rho near 1 leaves every level at tau0, asks nothing.
 function localQuestion(changed, parameters, tau0, shown, step) {
   if (changed.length === 0) {
     return null;
@@ -579,6 +629,9 @@ function localQuestion(changed, parameters, tau0, shown, step) {
     edge.before * parameters.rho + tau0 * (1 - parameters.rho),
   ].sort((a, b) => a - b);
   const choices = [...new Set(candidates.map((level) => valueText(level)))];
+  if (choices.length < 2) {
+    return null;
+  }
   const worked = workedText(parameters, before, resting, edge.after);
   return question(
     {
@@ -608,13 +661,69 @@ export function answerCountWords(answers) {
   return `Right answers: ${right} of ${answers.length}`;
 }
 
+// Which run the replay shows: the program's, or a changed one, with its parameters.
+export function runTitle(trace, changed) {
+  const { parameters } = trace;
+  const which = changed ? 'A changed run, not the program’s' : 'The program’s own run';
+  return (
+    `${which}: seed ${parameters.seed}, q0 ${plain(parameters.q0)}, rho ${plain(parameters.rho)}, ` +
+    `${count(parameters.iterations)} iterations, the ${keptWord(parameters)} score kept.`
+  );
+}
+
+// The scores a run kept, as the chart draws them: the suite's in its given order, each
+// iteration's kept score, and the last kept tour.
+export function keptScores(trace) {
+  const last = trace.iterations.at(-1);
+  return {
+    initial: trace.initialScore,
+    scores: trace.iterations.map((iteration) => iteration.scores[iteration.kept - 1]),
+    finalTour: last.tours[last.kept - 1],
+  };
+}
+
+// What a run came to, in a column of the comparison: the highest score any iteration kept and
+// the first iteration that kept it, the last ordering kept, and how many moves followed the trail
+// and how many the faults.
+function summary(trace) {
+  const { scores, finalTour } = keptScores(trace);
+  const highest = Math.max(...scores);
+  const moves = trace.iterations.flatMap((iteration) =>
+    iteration.passes.flatMap((pass) => pass.moves),
+  );
+  const ruled = (rule) => count(moves.filter((move) => move.rule === rule).length);
+  return [
+    scoreText(highest),
+    count(scores.indexOf(highest) + 1),
+    finalTour.slice(0, -1).join(', '),
+    ruled('trail'),
+    ruled('faults'),
+  ];
+}
+
+// The program's run and a changed one side by side, as a table.
+export function comparison(program, changed) {
+  const [ours, theirs] = [summary(program), summary(changed)];
+  return {
+    caption: 'What each run came to.',
+    headings: ['', 'Program’s run', 'Changed run'],
+    rows: [
+      'Highest score kept',
+      'First kept in iteration',
+      'Last ordering kept',
+      'Moves that followed the trail',
+      'Moves that took the most new faults',
+    ].map((label, k) => ({ cells: [label, ours[k], theirs[k]], pick: false })),
+  };
+}
+
 // The page's status while it runs the programs, and where one fails.
 export const RUNNING_TRACE = 'Running antorder-trace…';
 export const reportFailure = (reason) => `antorder did not print a whole report (${reason}).`;
 export const traceFailure = (reason) => `antorder-trace did not write its trace (${reason}).`;
 
 // Everything the page shows of the step numbered `index` from 0.
-export function stepView(trace, shape, index) {
+export function stepView(trace, shape, index, options = null) {
   const step = stepAt(shape, index);
   const iteration = trace.iterations[step.iteration - 1];
   const { parameters, instance } = trace;
@@ -632,7 +741,7 @@ export function stepView(trace, shape, index) {
     step,
     range,
     position: `Step ${count(index + 1)} of ${count(shape.steps)}: ${where.join(', ')}`,
-    address: addressOf(step),
+    address: addressOf(step, options),
     tours: toursSoFar(iteration, step),
     moving: step.kind === 'move' ? step.ant : 0,
     kept: step.kind === 'end' || step.kind === 'global' ? iteration.kept : 0,
@@ -711,9 +820,7 @@ export function stepView(trace, shape, index) {
       words:
         `After pass ${step.pass}, the local update moved every level rho = ${plain(parameters.rho)} of the way back ` +
         `to tau0: new = ${updateText(parameters, 'old', tau0)}. ` +
-        (changed.length === 0
-          ? 'Every level was at tau0 already, and stays there.'
-          : `${changed.length === 1 ? 'One level' : `${changed.length} levels`} changed.`),
+        changedWords(changed, before, trace.tau0),
       table: null,
       changes: changed.map(changeText),
       heat: heat(
