@@ -41,24 +41,8 @@ endwhile()
 string(STRIP "${changelog}" changelog)
 file(WRITE ${doc}/changelog "${changelog}\n")
 
-# The licence as a machine-readable copyright file; Debian calls the MIT licence Expat.
-file(READ ${doc}/LICENSE licence)
-if(NOT licence MATCHES "\nCopyright \\(c\\) ([^\n]+)\n\n(.+[^\n])\n*$")
-    message(FATAL_ERROR "LICENSE: no \"Copyright (c)\" line followed by the licence's text")
-endif()
-set(holders ${CMAKE_MATCH_1})
-string(REPLACE "\n\n" "\n.\n" text "${CMAKE_MATCH_2}")
-string(REPLACE "\n" "\n " text "${text}")
-string(CONCAT copyright
-    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
-    "Upstream-Name: antorder\n"
-    "\n"
-    "Files: *\n"
-    "Copyright: ${holders}\n"
-    "License: Expat\n"
-    " ${text}\n")
-file(WRITE ${doc}/copyright "${copyright}")
-file(REMOVE ${doc}/LICENSE)
+# The licence, word for word, as Debian's policy asks, under the name the policy gives it.
+file(RENAME ${doc}/LICENSE ${doc}/copyright)
 
 # The README links the licence by the name it has here.
 file(READ ${doc}/README.md readme)

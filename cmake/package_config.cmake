@@ -9,17 +9,6 @@ if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     set(ENV{SOURCE_DATE_EPOCH} ${epoch})
 endif()
 
-# A trial packing of a checkout says what it holds that no commit does; the release,
-# `cmake -P cmake/dist.cmake`, is packed from the commit alone.
-if(EXISTS ${CPACK_ANTORDER_SOURCE_DIR}/.git)
-    execute_process(COMMAND git --no-optional-locks -C ${CPACK_ANTORDER_SOURCE_DIR} status
-        --porcelain OUTPUT_VARIABLE changes)
-    if(changes)
-        message(STATUS "This package holds changes that are not committed:\n${changes}"
-            "The release, `cmake -P cmake/dist.cmake`, holds the commit alone.")
-    endif()
-endif()
-
 # The Debian package gets its layout before it is packed.
 if(CPACK_GENERATOR STREQUAL "DEB")
     set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb_layout.cmake)
