@@ -6,6 +6,28 @@ import os from 'node:os';
 import path from 'node:path';
 import { launchChromium } from '../tests/browser/browsers.js';
 
+// In the page, put there before it loads: records as window.shown when the element `id` has held
+// its text, of `length` characters or else any, for two animation frames, that is once it has been
+// painted.
+export function markShown(id, length = null) {
+  const shown = () => {
+    const text = document.getElementById(id)?.textContent ?? '';
+    if ((length === null ? text !== '' : text.length === length) && !window.shown) {
+      window.shown = -1;
+      requestAnimationFrame(() =>
+        requestAnimationFrame(() => {
+          window.shown = performance.now();
+        }),
+      );
+    }
+  };
+  new MutationObserver(shown).observe(document, {
+    childList: true,
+    subtree: true,
+    characterData: true,
+  });
+}
+
 // Runs `measure(browser, pageFile, folder)` on a copy of `page`, and prints the section it
 // returns: `{ what, table }`, a sentence on what was measured, and the lines of a Markdown table.
 // `command` is the command line that made it.

@@ -10,38 +10,18 @@
 //     >>bench/results.md
 import fs from 'node:fs';
 import path from 'node:path';
-import { benchPage } from './page_bench.js';
+import { benchPage, markShown } from './page_bench.js';
 
 const [page = 'build/web/antorder.html', runs = '15'] = process.argv.slice(2);
-
-// Records, in the page, when the report has stood whole for two animation frames.
-function markReportShown(length) {
-  const shown = () => {
-    const report = document.getElementById('report');
-    if (report && report.textContent.length === length && !window.reportShown) {
-      window.reportShown = -1;
-      requestAnimationFrame(() =>
-        requestAnimationFrame(() => {
-          window.reportShown = performance.now();
-        }),
-      );
-    }
-  };
-  new MutationObserver(shown).observe(document, {
-    childList: true,
-    subtree: true,
-    characterData: true,
-  });
-}
 
 // Milliseconds from navigation to the report on screen, for one load of `url` in a fresh context.
 async function timeToReport(browser, url, length) {
   const context = await browser.page.browser().createBrowserContext();
   const tab = await context.newPage();
-  await tab.evaluateOnNewDocument(markReportShown, length);
+  await tab.evaluateOnNewDocument(markShown, 'report', length);
   await tab.goto(url);
-  await tab.waitForFunction(() => window.reportShown > 0);
-  const time = await tab.evaluate(() => window.reportShown);
+  await tab.waitForFunction(() => window.shown > 0);
+  const time = await tab.evaluate(() => window.shown);
   await context.close();
   return time;
 }

@@ -10,29 +10,9 @@
 // chromium.
 //   node bench/page_run.js [page, default build/web/antorder.html] [runs, default 15] \
 //     >>bench/results.md
-import { benchPage } from './page_bench.js';
+import { benchPage, markShown } from './page_bench.js';
 
 const [page = 'build/web/antorder.html', runs = '15'] = process.argv.slice(2);
-
-// Records, in the page, when the replay's first step has stood written for two animation frames.
-function markReplayShown() {
-  const shown = () => {
-    const status = document.getElementById('step-status');
-    if (status && status.textContent !== '' && !window.replayShown) {
-      window.replayShown = -1;
-      requestAnimationFrame(() =>
-        requestAnimationFrame(() => {
-          window.replayShown = performance.now();
-        }),
-      );
-    }
-  };
-  new MutationObserver(shown).observe(document, {
-    childList: true,
-    subtree: true,
-    characterData: true,
-  });
-}
 
 // In the page: the milliseconds from the press of Run with the seed `seed` to the second frame
 // after, and which run and step the replay then shows.
@@ -72,11 +52,11 @@ await benchPage(`node bench/page_run.js ${page} ${runs}`, page, async (browser, 
   for (let run = 0; run < Number(runs); ++run) {
     const context = await browser.page.browser().createBrowserContext();
     const tab = await context.newPage();
-    await tab.evaluateOnNewDocument(markReplayShown);
+    await tab.evaluateOnNewDocument(markShown, 'step-status');
     await tab.goto(`file://${pageFile}`);
-    await tab.waitForFunction(() => window.replayShown > 0);
+    await tab.waitForFunction(() => window.shown > 0);
     const loaded = await tab.evaluate(() => ({
-      time: window.replayShown,
+      time: window.shown,
       run: document.getElementById('run-shown').textContent,
       position: document.getElementById('position').textContent,
     }));
