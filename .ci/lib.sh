@@ -63,7 +63,7 @@ gate_failed() {
 }
 
 # Runs one step of a gate, showing its output, with ctest's of each failing test, only when it
-# fails, with the command that repeats it; prints ctest's summary with the number skipped.
+# fails, with the command that repeats it; prints ctest's summaries and the tests it skipped.
 step() {
     local log=$SCRATCH/step.log
     echo "- $1"
@@ -72,5 +72,6 @@ step() {
         echo "failed; repeat with: $1" >&2
         return 1
     fi
-    sed -n "s/^[0-9]*% tests passed.*/  ctest: &, $(grep -c '(Skipped)$' "$log") skipped/p" "$log"
+    sed -n -e 's/^[0-9]*% tests passed.*/  ctest: &/p' \
+        -e 's/^.*Test *#[0-9]*: \([^ ]*\) .*Skipped .*/  skipped: \1/p' "$log"
 }
