@@ -158,6 +158,7 @@ function titleArguments(title) {
 
 test('a shared address runs the run it names, at its step, and the replay says which run it is', () => {
   const program = View.addressOf(View.stepAt(shape, 40));
+  assert.deepEqual([...new URLSearchParams(program.slice(1)).keys()], ['iteration', 'step']);
   assert.equal(View.runFromAddress(program), null, 'the program’s run names no options');
   assert.deepEqual(View.traceArguments(null), []);
   assert.deepEqual(titleArguments(View.runTitle(trace, false)), {
@@ -204,16 +205,32 @@ test('a shared address runs the run it names, at its step, and the replay says w
   }
 });
 
-// A comparison's column for one run, as numbers and an ordering.
+// A comparison's column for one run, each row read by what its label says it holds: as numbers
+// and an ordering. No row is marked as a pick.
+const COMPARED = {
+  'Highest score kept': 'score',
+  'First kept in iteration': 'first',
+  'Last ordering kept': 'ordering',
+  'Moves that followed the trail': 'trail',
+  'Moves that took the most new faults': 'faults',
+};
 function columnOf(table, column) {
-  const [score, first, ordering, trail, faults] = table.rows.map(({ cells }) => cells[column]);
-  assert.match(score, /^\d\.\d{6}$/);
+  assert.ok(
+    table.rows.every(({ pick }) => !pick),
+    'no row picked',
+  );
+  const read = Object.fromEntries(
+    table.rows.map(({ cells }) => [COMPARED[cells[0]], cells[column]]),
+  );
+  assert.deepEqual(Object.keys(read).sort(), Object.values(COMPARED).sort(), 'every row, once');
+  assert.match(read.score, /^\d\.\d{6}$/);
+  const whole = (text) => Number(text.replaceAll(',', ''));
   return {
-    score: Number(score),
-    first: Number(first.replaceAll(',', '')),
-    ordering: numbers(ordering),
-    trail: Number(trail.replaceAll(',', '')),
-    faults: Number(faults.replaceAll(',', '')),
+    score: Number(read.score),
+    first: whole(read.first),
+    ordering: numbers(read.ordering),
+    trail: whole(read.trail),
+    faults: whole(read.faults),
   };
 }
 
@@ -250,7 +267,9 @@ test('the comparison says what each run came to, as its report, its rule and its
   ]) {
     const changed = JSON.parse(programOutput(process.env.ANTORDER_TRACE, args));
     const table = View.comparison(trace, changed);
-    assert.deepEqual(table.headings.slice(1), ['Program’s run', 'Changed run']);
+    assert.deepEqual(table.headings, ['', 'Program’s run', 'Changed run']);
+    assert.notEqual(table.caption, '', 'a caption says what the table holds');
+    assert.deepEqual(View.changedOptions(changed, trace), View.optionsOf(changed), 'one changed');
     const program = columnOf(table, 1);
     assert.deepEqual(program, cameTo(trace, report), 'the program’s run');
     assert.deepEqual(columnOf(table, 2), cameTo(changed), args.join(' '));
