@@ -126,10 +126,45 @@ test('beside a changed run, each run on one axis, only the changed dots lead to 
     legendYs.every((y) => y + 4 + 3 < scoreY(0.58, axis, plot)),
     'the legend above the plot, clear of the top score',
   );
+  const desc = /<desc id="chart-desc">([^<]*)<\/desc>/.exec(svg)[1];
+  assert.match(desc, /iterations of the program’s run keeps, between 0\.38 and 0\.58/);
   assert.match(
-    svg,
-    /<desc id="chart-desc">[^<]*The changed run's 5 iterations keep scores between 0\.42 and 0\.58/,
+    desc,
+    /The changed run's 5 iterations keep scores between 0\.42 and 0\.58, the last/,
   );
+  // Each legend entry names a run in the colour of that run's dots, each reads clear of the next,
+  // and the program's dots carry nothing but their place.
+  const groups = [...svg.matchAll(/<g class="kept" fill="([^"]+)">([^]*?)<\/g>/g)];
+  const lines = [...svg.matchAll(/<polyline class="scores" [^>]*stroke="([^"]+)"/g)].map(
+    (m) => m[1],
+  );
+  assert.ok(lines[0] && lines[1] && lines[0] !== lines[1], 'each line its own colour');
+  assert.match(groups[0][2], /^\n(<circle cx="[\d.]+" cy="[\d.]+" r="3"\/>\n)+$/);
+  const entries = [
+    ...svg.matchAll(
+      /<circle cx="([\d.]+)" cy="[^"]*" r="4" fill="([^"]+)"\/><text x="([\d.]+)"[^>]*>([^<]+)</g,
+    ),
+  ].map(([, circle, fill, text, name]) => ({
+    circle: Number(circle),
+    fill,
+    text: Number(text),
+    name,
+  }));
+  assert.deepEqual(
+    entries.map(({ fill, name }) => [fill, /program/.test(name), /changed/.test(name)]),
+    [
+      [groups[0][1], true, false],
+      [groups[1][1], false, true],
+    ],
+  );
+  assert.notEqual(groups[0][1], groups[1][1], 'each run its own colour');
+  for (const colour of [...lines, ...groups.map((group) => group[1])]) {
+    assert.match(colour, /^#[\da-f]{6}$/);
+  }
+  const [first, second] = entries;
+  assert.ok(first.circle - 4 >= plot.left - 8 && first.text > first.circle + 4);
+  assert.ok(second.text > second.circle + 4);
+  assert.ok(first.text + first.name.length * 12 * 0.6 < second.circle - 4, 'clear of the next');
 });
 
 test('the chart README.md shows is the one the script makes from the recorded report', () => {
