@@ -162,9 +162,10 @@ function makeHeatMap(tests) {
   return [...byId('pheromone').tBodies[0].rows].map((line) => [...line.cells].slice(1));
 }
 
-// The replay: the program's trace and the trace shown, with the options of its run, or null for
-// the program's own; its shape, the index of the step shown from 0, its view, Play's timer, the
-// heat map's cells, how to redraw the graph and the chart, and the reader's answers.
+// The replay: the program's run, its trace with its shape; the trace shown, with the options of
+// its run, or null for the program's own; its shape, the index of the step shown from 0, its view,
+// Play's timer, the heat map's cells, how to redraw the graph and the chart, and the reader's
+// answers.
 const replay = {
   linked: null,
   program: null,
@@ -176,7 +177,7 @@ const replay = {
   view: null,
   timer: null,
   cells: null,
-  redraw: null,
+  redraw: () => {},
   answers: new Map(),
   addressTimer: null,
 };
@@ -465,13 +466,14 @@ function showRun({ trace, shape }, options, index) {
   const changed = options !== null;
   showFacts(View.facts(trace));
   byId('run-shown').textContent = View.runTitle(trace, changed);
+  const values = View.optionsOf(trace);
   for (const [name, id] of Object.entries(FIELDS)) {
-    byId(id).value = View.optionsOf(trace)[name];
+    byId(id).value = values[name];
   }
   byId('program-run').disabled = !changed;
   byId('comparison').hidden = !changed;
   if (changed) {
-    showTable(byId('comparison'), View.comparison(replay.program, trace));
+    showTable(byId('comparison'), View.comparison(replay.program.trace, trace));
   }
   byId('step').max = String(shape.steps);
   byId('step-count').textContent = shape.steps.toLocaleString('en-GB');
@@ -497,9 +499,8 @@ function changeRun(options, at) {
     byId('change-run').open = true;
     return;
   }
-  const changed = read === null ? null : View.changedOptions(read.trace, replay.program);
-  const shown =
-    changed === null ? { trace: replay.program, shape: View.shapeOf(replay.program) } : read;
+  const changed = read === null ? null : View.changedOptions(read.trace, replay.program.trace);
+  const shown = changed === null ? replay.program : read;
   showRun(shown, changed, at(shown.shape));
 }
 
@@ -517,7 +518,7 @@ function startReplay(run) {
   if (read === null) {
     return;
   }
-  replay.program = read.trace;
+  replay.program = read;
   showSuite(read.trace.instance);
   if (run) {
     const [low, high] = read.trace.instance.scoreRange;
@@ -531,20 +532,16 @@ function startReplay(run) {
     );
     byId('status').hidden = true;
   }
-  for (const id of ['step', 'previous', 'play', 'next', 'speed', 'answer-mode', 'run']) {
-    byId(id).disabled = false;
-  }
-  for (const id of Object.values(FIELDS)) {
+  const controls = ['step', 'previous', 'play', 'next', 'speed', 'answer-mode', 'run'];
+  for (const id of [...controls, ...Object.values(FIELDS)]) {
     byId(id).disabled = false;
   }
   byId('legend').innerHTML = read.trace.iterations[0].tours
     .map((_, k) => Graph.legendItem(k + 1))
     .join('');
   replay.cells = makeHeatMap(read.trace.instance.faultMatrix.length);
-  replay.trace = read.trace;
-  replay.view = View.stepView(read.trace, read.shape, 0);
-  replay.redraw = drawAtWidth('graph', graphSvg);
   showRun(read, null, addressed(read.shape));
+  replay.redraw = drawAtWidth('graph', graphSvg);
   const asked = View.runFromAddress(location.hash);
   if (asked !== null) {
     changeRun(asked, addressed);
