@@ -7,7 +7,6 @@ chmod 755 "$SCRATCH" # for the user nobody
 trap 'rm -rf "$SCRATCH"' EXIT
 PASSED=0
 GATE=0
-declare -A BACKGROUND STATUS
 
 # Installs the given Debian packages, without the many packages they only recommend; apt-get
 # passes over those installed already.
@@ -16,29 +15,14 @@ install_packages() {
         --no-install-recommends "$@" >/dev/null
 }
 
-# Starts the command after $1 in the background, beside the first gates; `ready $1` waits for it,
-# once, shows what it printed and says whether it succeeded.
-in_background() {
-    "${@:2}" >"$SCRATCH/$1.log" 2>&1 &
-    BACKGROUND[$1]=$!
-}
-ready() {
-    if [[ -z ${STATUS[$1]-} ]]; then
-        STATUS[$1]=0
-        wait "${BACKGROUND[$1]}" || STATUS[$1]=1
-        cat "$SCRATCH/$1.log"
-    fi
-    return "${STATUS[$1]}"
-}
-
-# The gate named $1: after the background jobs -NAME, where given, each line of the commands after
-# them is a step, a shell command; one that needs root says "# as root". With --list, prints the
+# The gate named $1: each line of the commands after it is a step, a shell command; one that
+# needs root says "# as root". A gate given -later first waits for the installs that .ci/run
+# started in the background as LATER, writing into $SCRATCH/later.log. With --list, prints the
 # gate and its steps; with a gate number, runs that gate alone.
 gate() {
-    local name=$1 start=$SECONDS jobs steps line job
+    local name=$1 start=$SECONDS steps line
     GATE=$((GATE + 1))
-    mapfile -t jobs < <(printf '%s\n' "${@:2}" | sed -n 's/^-//p')
-    mapfile -t steps < <(printf '%s\n' "${@:2}" | grep -v '^-')
+    mapfile -t steps < <(printf '%s\n' "${@:2}" | grep -vx -- -later)
     if [[ $ONLY == --list ]]; then
         echo "$GATE. $name"
         printf '   %s\n' "${steps[@]}"
@@ -46,9 +30,10 @@ gate() {
     fi
     [[ -z $ONLY || $ONLY == "$GATE" ]] || return 0
     printf '\n== gate %s: %s\n' "$GATE" "$name"
-    for job in "${jobs[@]}"; do
-        ready "$job" || gate_failed "$name"
-    done
+    if [[ $2 == -later && -n $LATER ]]; then
+        wait "$LATER" || { cat "$SCRATCH/later.log" >&2; gate_failed "$name: its installs failed"; }
+        LATER=
+    fi
     for line in "${steps[@]}"; do
         step "$line" || gate_failed "$name"
     done
