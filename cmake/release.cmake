@@ -25,17 +25,15 @@ set(ANTORDER_FILE_page antorder-${ANTORDER_VERSION}.html)
 set(ANTORDER_FILE_x86_64-linux-gnu antorder-${ANTORDER_VERSION}-Linux-x86_64.tar.gz)
 set(ANTORDER_RELEASE_FILES ${ANTORDER_FILE_deb} ${ANTORDER_FILE_windows} ${ANTORDER_FILE_source}
     ${ANTORDER_FILE_page} ${ANTORDER_FILE_x86_64-linux-gnu})
-# The Linux archives that Debian's cross compilers build for the release, each by its GNU triple,
-# named by its machine.
+# The Linux archives that Debian's cross compilers build for the release: each line of
+# architectures.txt that names a machine, a GNU triple and then that machine, rather than "-".
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/architectures.txt architectures REGEX "^[^#]")
 set(ANTORDER_CROSS_TRIPLES "")
 foreach(line IN LISTS architectures)
-    string(REGEX MATCHALL "[^ ]+" fields "${line}")
-    list(GET fields 0 triple)
-    list(GET fields 1 machine)
-    if(NOT machine STREQUAL "-")
-        set(ANTORDER_FILE_${triple} antorder-${ANTORDER_VERSION}-Linux-${machine}.tar.gz)
-        list(APPEND ANTORDER_CROSS_TRIPLES ${triple})
-        list(APPEND ANTORDER_RELEASE_FILES ${ANTORDER_FILE_${triple}})
+    if(line MATCHES "^([^ ]+) +([^ -][^ ]*)")
+        set(ANTORDER_FILE_${CMAKE_MATCH_1}
+            antorder-${ANTORDER_VERSION}-Linux-${CMAKE_MATCH_2}.tar.gz)
+        list(APPEND ANTORDER_CROSS_TRIPLES ${CMAKE_MATCH_1})
+        list(APPEND ANTORDER_RELEASE_FILES ${ANTORDER_FILE_${CMAKE_MATCH_1}})
     endif()
 endforeach()
