@@ -11,8 +11,11 @@ source .ci/lib.sh
 # nothing else; every checksum holds.
 release_in_dist() {
     diff <(ls -A build/dist) <(cut -d' ' -f3 build/dist/SHA256SUMS |
-        sed 'p; s/$/.sha256/; $a SHA256SUMS' | LC_ALL=C sort) >&2 &&
-        (cd build/dist && sha256sum --check --strict --quiet SHA256SUMS ./*.sha256)
+        sed 'p; s/$/.sha256/; $a SHA256SUMS' | LC_ALL=C sort) >&2 || {
+        echo "build/dist must hold the files SHA256SUMS lists, each with its .sha256, and no other" >&2
+        return 1
+    }
+    (cd build/dist && sha256sum --check --strict --quiet SHA256SUMS ./*.sha256)
 }
 
 # With a change to README.md that is not committed, the release command makes the same files as
