@@ -92,7 +92,12 @@ one_write | one_write_unbuffered) # The whole report in one write, whatever buff
         grep 'write(1,' "$scratch/writes"
         exit 1
     } >&2 ;;
-node) # node's tests of the page's scripts, the trace $1 and the documents of the build $2.
+node) # node's tests of antorder-trace $1, in tests/trace/: its document against an independent
+    # computation of the search, and its command line.
+    needs node=nodejs
+    ANTORDER_TRACE=$1 node --test tests/trace/ ;;
+page) # node's tests of the page's modules, which read the trace of antorder-trace $1, and of the
+    # documents of the build $2.
     needs node=nodejs
     ANTORDER_TRACE=$1 ANTORDER_DOCUMENTS=$2 node --test tests/*.test.js ;;
 trace_schema) # The traces of antorder-trace $1 follow the trace's schema; altered ones do not.

@@ -7,14 +7,14 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { test } from 'node:test';
-import { programOutput } from './wasi_run.js';
-import { parseReport } from '../web/chart.js';
-import { scoreText } from '../web/format.js';
+import { programOutput } from '../wasi_run.js';
+import { parseReport } from '../../web/chart.js';
+import { scoreText } from '../../web/format.js';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 
 const trace = JSON.parse(programOutput(process.env.ANTORDER_TRACE));
-const report = parseReport(fs.readFileSync(path.join(here, 'expected_report.txt'), 'latin1'));
+const report = parseReport(fs.readFileSync(path.join(here, '..', 'expected_report.txt'), 'latin1'));
 
 test('has the members the page reads, and no others', () => {
   assert.deepEqual(Object.keys(trace), [

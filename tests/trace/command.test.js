@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { test } from 'node:test';
-import { runProgram } from './wasi_run.js';
+import { runProgram } from '../wasi_run.js';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const trace = (args) => runProgram(process.env.ANTORDER_TRACE, args);
@@ -61,7 +61,7 @@ for (const [args, named, value] of REFUSED) {
 }
 
 test('--version names the version of the newest changelog entry', () => {
-  const changelog = fs.readFileSync(path.join(here, '..', 'CHANGELOG.md'), 'utf8');
+  const changelog = fs.readFileSync(path.join(here, '..', '..', 'CHANGELOG.md'), 'utf8');
   const version = changelog.match(/^## (\S+) - /m)[1];
   assert.deepEqual(trace(['--version']), {
     status: 0,
