@@ -47,11 +47,14 @@ reprotest_release() {
 }
 
 # Runs the shell script $2, with no input, in the folder $1, as the user nobody, whose home cannot
-# be written, in the environment given after them; npm keeps its cache in the scratch folder.
+# be written, with no network but the loopback interface, in the environment given after them;
+# npm takes every package from a copy of root's cache, which CI's own npm ci filled.
 as_nobody() {
-    mkdir -p "$SCRATCH/npm" && chown -R nobody:nogroup "$1" "$SCRATCH/npm"
-    (cd "$1" && runuser -u nobody -- env HOME=/nonexistent npm_config_cache="$SCRATCH/npm" \
-        "${@:3}" sh -ex "$2" </dev/null)
+    mkdir -p "$SCRATCH/npm" && cp -r "$(npm config get cache)/_cacache" "$SCRATCH/npm" &&
+        chown -R nobody:nogroup "$1" "$SCRATCH/npm"
+    (cd "$1" && unshare -n sh -c 'ip link set lo up && exec "$@"' unshare runuser -u nobody -- \
+        env HOME=/nonexistent npm_config_cache="$SCRATCH/npm" npm_config_offline=true "${@:3}" \
+        sh -ex "$2" </dev/null)
 }
 
 # The source archive, unpacked under umask 077 where there is no git, at a path whose name holds
@@ -70,9 +73,10 @@ packed_from_source_archive() {
 }
 
 # The commands README.md gives those who build antorder, but the installs, which CI has made, run
-# in order by the user nobody: on a clean clone, those that build and run the program, run the
-# tests, and build and check the page; in a copy of build/dist, where the release has been made,
-# those that check a download, with the release's version for <version>.
+# in order by the user nobody with no network: on a clean clone, those that build and run the
+# program, run the tests, and build and check the page in the three browsers; in a copy of
+# build/dist, where the release has been made, those that check a download, with the release's
+# version for <version>.
 readme_commands() {
     local deb version
     git clone -q . "$SCRATCH/clone" && cp -r build/dist "$SCRATCH/dist"
