@@ -77,14 +77,11 @@ report) # The program after $1 and $2 prints the recorded report $1, its lines e
         needs "$1=$(echo "${1##*/}" | sed 's/^qemu-.*/qemu-user/; s/^node$/nodejs/')"
     fi
     prints_report "$@" ;;
-one_write | one_write_unbuffered) # The whole report in one write, whatever buffering the C
-    # library is told to do.
+one_write | one_write_unbuffered) # The whole report of the program $@, the last argument, in one
+    # write, whatever buffering the C library is told to do by the command before it.
     needs strace=strace
-    unbuffered=
-    if [ "$check" = one_write_unbuffered ]; then unbuffered="stdbuf -o0"; fi
     # LeakSanitizer cannot run under strace; the sanitizer build's other checks look for leaks.
-    # shellcheck disable=SC2086 # $unbuffered is a command and its option, or nothing.
-    ASAN_OPTIONS=detect_leaks=0 strace -f -e trace=write -o "$scratch/writes" $unbuffered "$1" \
+    ASAN_OPTIONS=detect_leaks=0 strace -f -e trace=write -o "$scratch/writes" "$@" \
         </dev/null >/dev/null || { echo "antorder exited with status $? after its report" >&2; exit 1; }
     writes=$(grep -c 'write(1,' "$scratch/writes")
     test "$writes" = 1 || {
