@@ -35,17 +35,6 @@ uncommitted_left_out() {
     fi >&2
 }
 
-# reprotest on the release command in a fresh clone with files git does not track, varying all it
-# can here (the path, the umask, the time, the locale and the time zone among them), and
-# comparing every file it makes in build/dist.
-reprotest_release() {
-    local clone=$SCRATCH/reprotest
-    git clone -q . "$clone" && mkdir "$clone/.vscode" &&
-        touch "$clone/notes.txt" "$clone/.vscode/settings.json" "$clone/README.md~" &&
-        (cd "$clone" && reprotest --vary=+all,-user_group,-kernel \
-            'cmake -P cmake/dist.cmake' 'build/dist/*')
-}
-
 # Runs the shell script $2, with no input, in the folder $1, as the user nobody, whose home cannot
 # be written, with no network but the loopback interface, in the environment given after them;
 # npm takes every package from a copy of root's cache, which CI's own npm ci filled.
@@ -57,19 +46,28 @@ as_nobody() {
         sh -ex "$2" </dev/null)
 }
 
-# The source archive, unpacked under umask 077 where there is no git, at a path whose name holds
-# characters that regular expressions treat specially, and released there by the user nobody in
-# another time zone and locale, builds the program that prints the recorded report and makes the
-# same release files, itself among them.
-packed_from_source_archive() {
-    local home=$SCRATCH/build.c++ source
+# The release, made from the source archive unpacked under umask 077 where there is no git, at a
+# path whose name holds characters that regular expressions treat specially, by the user nobody on
+# one processor in another time zone and locale, builds the program that prints the recorded
+# report and is the release of build/dist, itself among the files. It is then reprotest's control:
+# reprotest makes the release again in a fresh clone with files git does not track, varying all it
+# can here (the path, the umask, the time, the locale, the time zone and the processors among
+# them), and compares every file it makes in build/dist.
+release_reproduced() {
+    local home=$SCRATCH/build.c++ control=$SCRATCH/control/source-root/build clone=$SCRATCH/clone
+    local source
     (umask 077 && mkdir "$home" && tar -xzf build/dist/antorder-*-Source.tar.gz -C "$home") &&
         chown nobody:nogroup "$home" && source=$(echo "$home"/antorder-*-Source) &&
         test ! -e "$source/.git" &&
-        echo 'umask 077 && cmake -P cmake/dist.cmake' >"$SCRATCH/release.sh" &&
+        echo 'umask 077 && taskset -c 0 cmake -P cmake/dist.cmake' >"$SCRATCH/release.sh" &&
         as_nobody "$source" "$SCRATCH/release.sh" TZ=Asia/Tokyo LC_ALL=C &&
         "$source/build/release/antorder" </dev/null | cmp - tests/expected_report.txt &&
-        diff -r build/dist "$source/build/dist"
+        diff -r build/dist "$source/build/dist" &&
+        mkdir -p "$control" && cp -r "$source/build/dist" "$control" &&
+        git clone -q . "$clone" && mkdir "$clone/.vscode" &&
+        touch "$clone/notes.txt" "$clone/.vscode/settings.json" "$clone/README.md~" &&
+        (cd "$clone" && reprotest --vary=+all,-user_group,-kernel --control-build "$SCRATCH/control" \
+            'cmake -P cmake/dist.cmake' 'build/dist/*')
 }
 
 # The commands README.md gives those who build antorder, but the installs, which CI has made, run
