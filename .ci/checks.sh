@@ -70,20 +70,22 @@ release_reproduced() {
             'cmake -P cmake/dist.cmake' 'build/dist/*')
 }
 
-# The commands README.md gives those who build antorder, but the installs, which CI has made, run
-# in order by the user nobody with no network: on a clean clone, those that build and run the
-# program, run the tests, and build and check the page in the three browsers; in a copy of
-# build/dist, where the release has been made, those that check a download, with the release's
-# version for <version>.
+# The commands README.md gives, but the installs, which CI has made, and the report and synopsis
+# it shows, run in order by the user nobody with no network: on a clean clone, those that build and run
+# the program, run the tests, build and check the page in the three browsers, and those that run
+# the installed programs, with the release build's on the PATH; in a copy of build/dist, where the
+# release has been made, those that check and unpack a download, with the release's version for
+# <version>.
 readme_commands() {
     local deb version
     git clone -q . "$SCRATCH/clone" && cp -r build/dist "$SCRATCH/dist"
     deb=$(cd build/dist && echo antorder_*_amd64.deb) && version=${deb#antorder_}
-    sed -n '/^<!-- begin source -->$/,/^<!-- end source -->$/ s/^    \([^ ]\)/\1/p' README.md |
-        grep -v '^apt-get ' >"$SCRATCH/commands"
+    sed '/^<!-- begin about -->$/,/^<!-- end about -->$/d; /^    [^ ]/!d; s/^    //' README.md |
+        grep -v -e '^apt-get ' -e ' \[--' >"$SCRATCH/commands"
     grep -v '<version>' "$SCRATCH/commands" >"$SCRATCH/build.sh"
     sed -n "s/<version>/${version%_amd64.deb}/gp" "$SCRATCH/commands" >"$SCRATCH/download.sh"
-    as_nobody "$SCRATCH/clone" "$SCRATCH/build.sh" && as_nobody "$SCRATCH/dist" "$SCRATCH/download.sh"
+    as_nobody "$SCRATCH/clone" "$SCRATCH/build.sh" PATH="$SCRATCH/clone/build/release:$PATH" &&
+        as_nobody "$SCRATCH/dist" "$SCRATCH/download.sh"
 }
 
 "$@"
