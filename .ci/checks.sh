@@ -71,11 +71,9 @@ release_reproduced() {
 }
 
 # The commands README.md gives, but the installs, which CI has made, and the report and synopsis
-# it shows, run in order by the user nobody with no network: on a clean clone, those that build and run
-# the program, run the tests, build and check the page in the three browsers, and those that run
-# the installed programs, with the release build's on the PATH; in a copy of build/dist, where the
-# release has been made, those that check and unpack a download, with the release's version for
-# <version>.
+# it shows, run in order by the user nobody with no network: on a clean clone, those that build,
+# test and check, and those of the installed programs, the release build's on the PATH; in a copy
+# of build/dist, those that check and unpack a download, with the release's version for <version>.
 readme_commands() {
     local deb version
     git clone -q . "$SCRATCH/clone" && cp -r build/dist "$SCRATCH/dist"
